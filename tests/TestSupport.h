@@ -1,0 +1,40 @@
+#pragma once
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+class CORVDSPAlgInterface;
+
+namespace testing_support {
+
+// A stereo buffer pair the way an effect sees it: two channel pointers.
+struct StereoBuffer {
+    explicit StereoBuffer(size_t frames) : left(frames, 0.0f), right(frames, 0.0f) {}
+    std::vector<float> left;
+    std::vector<float> right;
+    float* channels[2] = {nullptr, nullptr};
+    float* const* Pointers()
+    {
+        channels[0] = left.data();
+        channels[1] = right.data();
+        return channels;
+    }
+    size_t Frames() const { return left.size(); }
+};
+
+// A sine of the given frequency and amplitude.
+std::vector<float> Sine(double frequency, double sampleRate, size_t frames, float amplitude = 0.5f);
+
+// Root mean square and largest magnitude of a signal.
+double Rms(const std::vector<float>& signal, size_t from = 0);
+float Peak(const std::vector<float>& signal, size_t from = 0);
+
+// Runs an algorithm over a stereo signal in blocks of blockSize frames,
+// in place, and returns the peaks of the last block.
+void ProcessInBlocks(CORVDSPAlgInterface& algorithm, std::vector<float>& left, std::vector<float>& right,
+                     int32_t blockSize);
+
+// True when the value is a subnormal (denormal) float.
+inline bool IsSubnormal(float v) { return std::fpclassify(v) == FP_SUBNORMAL; }
+
+} // namespace testing_support

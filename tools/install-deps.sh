@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when missing.
+# As root it installs them; otherwise it names what is missing and fails.
+set -euo pipefail
+
+packages=(
+  g++ cmake make pkg-config
+  libgtest-dev libbenchmark-dev
+  libsndfile1-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing Debian packages: ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+
+echo "Installing Debian packages: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq "${missing[@]}" >/dev/null
