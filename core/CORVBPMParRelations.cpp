@@ -5,7 +5,7 @@ CORVBPMParRelations::CORVBPMParRelations(double sampleRate_, uint32_t maxFrames_
 {
 }
 
-std::string CORVBPMParRelations::OnParameterChange(int32_t index, float normValue)
+DisplayText CORVBPMParRelations::OnParameterChange(int32_t index, float normValue)
 {
     switch (index) {
     case 1:

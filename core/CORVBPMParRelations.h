@@ -18,7 +18,7 @@ public:
 
     CORVBPMParRelations(double sampleRate, uint32_t maxFrames);
 
-    std::string OnParameterChange(int32_t index, float normValue) override;
+    DisplayText OnParameterChange(int32_t index, float normValue) override;
 
     // The delay's hold state, 0 (off) to 3; setting it bypasses in mode 1.
     virtual int32_t GetHoldMode() const = 0;

@@ -22,7 +22,7 @@ CORVDSPParameter* CORVDSPAlgInterface::GetParameter(int32_t index) const
     return found == parameters.end() ? nullptr : found->second.get();
 }
 
-CORVDSPParameter* CORVDSPAlgInterface::FindParameter(const std::string& name, int32_t* index) const
+CORVDSPParameter* CORVDSPAlgInterface::FindParameter(std::string_view name, int32_t* index) const
 {
     for (const auto& [i, parameter] : parameters) {
         if (parameter->name == name) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One row of an algorithm's parameter table, written as data in the effect's
@@ -53,10 +54,10 @@ public:
                          float* outputPeaks, int32_t frameCount);
     virtual void UpdateParameters(bool reinitialise) = 0;
     virtual void Reset() = 0;
-    virtual std::string OnParameterChange(int32_t index, float normValue) = 0;
+    virtual DisplayText OnParameterChange(int32_t index, float normValue) = 0;
 
     CORVDSPParameter* GetParameter(int32_t index) const;
-    CORVDSPParameter* FindParameter(const std::string& name, int32_t* index = nullptr) const;
+    CORVDSPParameter* FindParameter(std::string_view name, int32_t* index = nullptr) const;
     void AddParameter(int32_t index, std::unique_ptr<CORVDSPParameter> parameter);
     void AddPreset(int32_t index, std::unique_ptr<CORVDSPPreset> preset);
     void ApplyPreset(const std::string& name);

@@ -8,11 +8,11 @@
 
 namespace {
 
-std::string FormatNumber(float v)
+DisplayText FormatNumber(float v)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%.1f", double(v));
-    return text;
+    return DisplayText(text);
 }
 
 float Ln(float x) { return float(std::log(double(x))); }
@@ -91,48 +91,48 @@ void CORVDSPParameter::SetValue(float v)
     MarkChanged();
 }
 
-std::string CORVDSPParameter::GetText(bool withName, bool withUnit, float v) const
+DisplayText CORVDSPParameter::GetText(bool withName, bool withUnit, float v) const
 {
     if (v < 0.0f)
         v = value;
-    const std::string firstText = valueTexts.empty() ? std::string() : valueTexts[0];
-    std::string number = FormatNumber(v);
-    std::string unit = firstText;
+    DisplayText number = FormatNumber(v);
+    std::string_view unit = valueTexts.empty() ? std::string_view() : std::string_view(valueTexts[0]);
 
     switch (scaleType) {
     case ScaleLinearNoUnit:
-        unit.clear();
+        unit = {};
         break;
     case ScaleTwoSided: {
         const float middle = (minValue + maxValue) / 2.0f;
         if (v == middle)
-            unit.clear();
+            unit = {};
         else if (v > middle)
-            unit = valueTexts.size() > 1 ? valueTexts[1] : std::string();
+            unit = valueTexts.size() > 1 ? std::string_view(valueTexts[1]) : std::string_view();
         break;
     }
     case ScaleList: {
-        number.clear();
+        number = {};
         const float k = std::floor(v + 0.5f);
-        unit = (k >= 0.0f && k < float(valueTexts.size())) ? valueTexts[size_t(k)] : std::string();
+        unit = (k >= 0.0f && k < float(valueTexts.size())) ? std::string_view(valueTexts[size_t(k)])
+                                                            : std::string_view();
         break;
     }
     case ScaleDecibel:
         if (v <= minValue) {
             number = "-Inf";
-            unit.clear();
+            unit = {};
         }
         break;
     case ScaleOffAtMin:
         if (v <= minValue) {
             number = "Off";
-            unit.clear();
+            unit = {};
         }
         break;
     case ScaleOffAtMax:
         if (v >= maxValue) {
             number = "Off";
-            unit.clear();
+            unit = {};
         }
         break;
     default:
@@ -140,8 +140,9 @@ std::string CORVDSPParameter::GetText(bool withName, bool withUnit, float v) con
     }
 
     if (!withUnit)
-        return scaleType == ScaleList ? unit : number;
+        return scaleType == ScaleList ? DisplayText(unit) : number;
+    DisplayText text;
     if (withName)
-        return name + ": " + number + " " + unit;
-    return number + " " + unit;
+        text.Append(name).Append(": ");
+    return text.Append(number).Append(" ").Append(unit);
 }

@@ -1,4 +1,6 @@
 #pragma once
+#include "core/DisplayText.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,7 +41,7 @@ public:
     float NormalizedFromPlain(float v) const;
 
     // Display text; a negative v stands for the current value.
-    std::string GetText(bool withName, bool withUnit, float v = -1.0f) const;
+    DisplayText GetText(bool withName, bool withUnit, float v = -1.0f) const;
 
     CORVDSPAlgInterface* owner;
     float normValue = 0.0f;

@@ -48,15 +48,15 @@ void CORVParRelations::ApplyTapMode(const CORVDSPParameter& tap)
     }
 }
 
-std::string CORVParRelations::SyncNotice(const CORVDSPParameter& changed,
+DisplayText CORVParRelations::SyncNotice(const CORVDSPParameter& changed,
                                          const CORVDSPParameter* syncCoeff) const
 {
     if (syncCoeff && syncCoeff->value >= 1.0f)
-        return changed.GetText(true, true) + " (Sync !)";
+        return changed.GetText(true, true).Append(" (Sync !)");
     return {};
 }
 
-std::string CORVParRelations::OnParameterChange(int32_t index, float normValue)
+DisplayText CORVParRelations::OnParameterChange(int32_t index, float normValue)
 {
     if (index == kFootSwitch) {
         const CORVDSPParameter* tap = FindParameter("Tap");

@@ -8,7 +8,7 @@ class CORVParRelations : public CORVDSPAlgInterface {
 public:
     CORVParRelations(double sampleRate, uint32_t maxFrames);
 
-    std::string OnParameterChange(int32_t index, float normValue) override;
+    DisplayText OnParameterChange(int32_t index, float normValue) override;
 
     // The tap-tempo step: the first press arms, the second sets "Tempo" (BPM)
     // or "Rate" (Hz) from the interval between the two presses.
@@ -20,5 +20,5 @@ protected:
     // Applies a "Tap" change: arms the tap or hands the foot switch back.
     void ApplyTapMode(const CORVDSPParameter& tap);
     // The parameter's text with " (Sync !)" when "Sync coeff" overrides it.
-    std::string SyncNotice(const CORVDSPParameter& changed, const CORVDSPParameter* syncCoeff) const;
+    DisplayText SyncNotice(const CORVDSPParameter& changed, const CORVDSPParameter* syncCoeff) const;
 };

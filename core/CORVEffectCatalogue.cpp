@@ -1,0 +1,73 @@
+#include "core/CORVEffectCatalogue.h"
+
+#include "core/FourCC.h"
+
+namespace {
+
+template <class Algorithm>
+std::unique_ptr<CORVDSPAlgInterface> Make(double sampleRate, uint32_t maxFrames)
+{
+    return std::make_unique<Algorithm>(sampleRate, maxFrames);
+}
+
+constexpr AlgorithmFactory kNotYet = nullptr;
+
+} // namespace
+
+// clang-format off
+const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
+//   id   long name                          short  RT stereo         second id         category             opt algorithm                        fourCC
+    {  5, "AP - Auto Pan",                   "AP",  FourCC("APRT"), FourCC("APSd"), kCategorySoundField, 6, kNotYet,                       FourCC("apu1")},
+    { 15, "AW - Auto Wah",                   "AW",  FourCC("AWRT"), FourCC("AWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("awu1")},
+    { 20, "BD - BPM Delay",                  "BD",  FourCC("BDRT"), FourCC("BDSd"), kCategoryDelay,      6, kNotYet,                       FourCC("bdu1")},
+    { 90, "CH - Chorus",                     "CH",  FourCC("CHRT"), FourCC("CHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("chu1")},
+    { 35, "CM - Compressor",                 "CM",  FourCC("CMRT"), FourCC("CMSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("cmu1")},
+    { 45, "DT - Distortion",                 "DT",  FourCC("DTRT"), FourCC("DTSd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("dtu1")},
+    { 60, "EG - Expander Gate",              "EG",  FourCC("EGRT"), FourCC("EGSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("egu1")},
+    { 65, "FL - Flanger",                    "FL",  FourCC("FLRT"), FourCC("FLSd"), kCategoryModulation, 6, kNotYet,                       FourCC("flu1")},
+    { 80, "GEG - Guitar Graphic EQ",         "GEG", FourCC("GERT"), FourCC("GESd"), kCategoryEQ,         6, kNotYet,                       FourCC("geg1")},
+    {105, "NG - Noise Gate",                 "NG",  FourCC("NGRT"), FourCC("NGSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("ngu1")},
+    {110, "OD - Overdrive",                  "OD",  FourCC("ODRT"), FourCC("ODSd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("odu1")},
+    {135, "PH - Phaser",                     "PH",  FourCC("PHRT"), FourCC("PHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("phu1")},
+    {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, kNotYet,                       FourCC("rvu1")},
+    {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, kNotYet,                       FourCC("tru1")},
+    { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, kNotYet,                       FourCC("atu1")},
+    { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("blg1")},
+    { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("clg1")},
+    { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("cpg1")},
+    { 85, "HGG - Guitar HiGain Preamp",      "HGG", FourCC("HGRT"), FourCC("HGSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("hgg1")},
+    {100, "LC - Level Control",              "LC",  FourCC("LCRT"), FourCC("LCSd"), kCategoryNone,       6, kNotYet,                       FourCC("lcu1")},
+    {130, "PE - Parametric EQ",              "PE",  FourCC("PERT"), FourCC("PESd"), kCategoryEQ,         6, kNotYet,                       FourCC("peu1")},
+    {165, "SPG - Guitar Speaker Simulator",  "SPG", FourCC("SPRT"), FourCC("SPSd"), kCategoryEQ,         6, kNotYet,                       FourCC("spg1")},
+    {175, "TCG - Guitar Tone Control",       "TCG", FourCC("TCRT"), FourCC("TCSd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcg1")},
+    {150, "PW - Pedal Wah",                  "PW",  FourCC("PWRT"), FourCC("PWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("pwu1")},
+    { 70, "FLB - Bass Flanger",              "FLB", FourCC("FLBR"), FourCC("FLBd"), kCategoryModulation, 6, kNotYet,                       FourCC("flb1")},
+    { 95, "CHB - Bass Chorus",               "CHB", FourCC("CHBT"), FourCC("CHBd"), kCategoryModulation, 6, kNotYet,                       FourCC("chb1")},
+    {140, "PHB - Bass Phaser",               "PHB", FourCC("PHBT"), FourCC("PHBd"), kCategoryModulation, 6, kNotYet,                       FourCC("phb1")},
+    { 50, "DTB - Bass Distortion",           "DTB", FourCC("DTBT"), FourCC("DTBd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("dtb1")},
+    {115, "ODB - Bass Overdrive",            "ODB", FourCC("ODBT"), FourCC("ODBd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("odb1")},
+    { 75, "GEB - Bass Graphic EQ",           "GEB", FourCC("GEBT"), FourCC("GEBd"), kCategoryEQ,         6, kNotYet,                       FourCC("geb1")},
+    {160, "SPB - Bass Speaker Simulator",    "SPB", FourCC("SPBT"), FourCC("SPBd"), kCategoryEQ,         6, kNotYet,                       FourCC("spb1")},
+    {170, "TCB - Bass Tone Control",         "TCB", FourCC("TCBT"), FourCC("TCBd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcb1")},
+    {145, "PRB - Bass Preamp",               "PRB", FourCC("PRRT"), FourCC("PRSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("prb1")},
+    { 55, "EC - Exciter",                    "EC",  FourCC("ECRT"), FourCC("ECSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("ecu1")},
+    {120, "OT - Octaver",                    "OT",  FourCC("OTRT"), FourCC("OTSd"), kCategoryPitchShift, 6, kNotYet,                       FourCC("otu1")},
+    {125, "PAG - Guitar Power Amp",          "PAG", FourCC("PART"), FourCC("PASd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("pag1")},
+}};
+// clang-format on
+
+const CatalogueEntry* FindCatalogueEntry(int32_t effectId)
+{
+    for (const CatalogueEntry& entry : kCatalogue)
+        if (entry.effectId == effectId)
+            return &entry;
+    return nullptr;
+}
+
+std::unique_ptr<CORVDSPAlgInterface> CreateAlgorithm(int32_t effectId, double sampleRate, uint32_t maxFrames)
+{
+    const CatalogueEntry* entry = FindCatalogueEntry(effectId);
+    if (!entry || !entry->create)
+        return nullptr;
+    return entry->create(sampleRate, maxFrames);
+}

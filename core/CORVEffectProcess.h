@@ -1,0 +1,105 @@
+#pragma once
+#include "core/CORVDSPAlgInterface.h"
+#include "core/IEffectProcess.h"
+#include "host/CEffectProcess.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class IEditorBridge;
+
+// One inserted effect: joins an algorithm to the host's controls and audio.
+// Every change of a control, from the host, the editor or a restored chunk,
+// goes through SetControlValue and from there into the algorithm.
+class CORVEffectProcess : public virtual CEffectProcess, private IEffectProcess, public CORVPlugInInterface {
+public:
+    static constexpr int32_t kFootSwitch = 1;
+    static constexpr int32_t kLastAlgorithmControl = 13;
+    static constexpr uint32_t kFootSwitchID = 0x62797061; // 'bypa'
+    static constexpr uint32_t kChunkID = 0x656C636B;      // 'elck'
+    static constexpr const char* kChunkName = "Complete Controls State";
+    static constexpr int32_t kConnectionChannel = 7;
+    static constexpr uint32_t kAlgorithmMaxFrames = 256;
+    static constexpr int kMeterCount = 48;
+    static constexpr float kMeterDecay = 0.7f;
+
+    ~CORVEffectProcess() override;
+
+    CORVDSPAlgInterface* GetAlgorithm() const { return algorithm.get(); }
+    int32_t GetEffectId() const { return effectId; }
+    int32_t GetInstanceNumber() const { return instanceNumber; }
+    bool IsConnected() const { return connected; }
+    IEffectProcess& EditorInterface() { return *this; }
+
+    // IEffectProcess
+    int32_t SetControlValue(int32_t index, int32_t value) override;
+    int32_t GetControlValue(int32_t index, int32_t* value) const override;
+    int32_t StoreHostControlValue(int32_t index, int32_t value) override;
+    void AttachEditor(IEditorBridge* bridge) override { editorBridge = bridge; }
+    void EditorIdle() override;
+    bool Connect() override;
+    bool Disconnect() override;
+
+    // CORVPlugInInterface
+    float GetParameterValue(int32_t index) const override;
+    void ApplyPresetFromEditor(int32_t presetIndex) override;
+    void SetParameterValue(int32_t index, float value) override;
+
+    // The host's highlight request for a control.
+    void HighlightControl(int32_t index, int32_t isHighlighted, int32_t color);
+
+    // Settings chunk of kind 'elck' holding every control's value.
+    int32_t GetChunkSize(uint32_t chunkID, int32_t* size) override;
+    int32_t GetChunk(uint32_t chunkID, std::span<uint8_t> chunk) override;
+    int32_t SetChunk(uint32_t chunkID, std::span<const uint8_t> chunk) override;
+
+    // One block: mono pointer copy, host-tempo step, the algorithm, and the
+    // peaks turned into meter values.
+    void RenderBlock(const float* const* inputs, float* const* outputs, int32_t frameCount);
+
+    // Before every block: follows the host tempo into tempo-synced effects.
+    void FollowHostTempo();
+
+    // One meter value per channel for the host, with a held, decaying peak;
+    // -1 when the channel clipped.
+    void ReadMeters(int32_t* values, int32_t channels);
+    bool ChannelClipped(int32_t channel) const { return clipFlags[size_t(channel)]; }
+
+    // The peaks of the last block in the meter scale (-60 dBFS at 0, 0 dBFS at 1).
+    float GetInputPeak(int channel) const { return inputPeaks[channel]; }
+    float GetOutputPeak(int channel) const { return outputPeaks[channel]; }
+
+    // The int32 control value of a normalised value and back.
+    static int32_t ToControlValue(float normalized);
+    static float ToNormalized(int32_t controlValue);
+    // The identifier of a parameter's control: its first four characters
+    // (padded with 'x') in reading order in memory.
+    static uint32_t ControlIDForName(const std::string& name);
+
+protected:
+    CORVEffectProcess(int32_t effectId);
+
+    void EffectInit() override;
+    void ControlValueChanged(int32_t index, int32_t value) override;
+
+    // Converts a block's peaks to the meter scale and keeps the output peaks
+    // for the host's meters.
+    void TakePeaks(int32_t channels);
+
+    int32_t effectId;
+    std::unique_ptr<CORVDSPAlgInterface> algorithm;
+    IEditorBridge* editorBridge = nullptr;
+    int32_t instanceNumber;
+    int32_t connectionChannel = kConnectionChannel;
+    bool connected = false;
+    uint32_t maxFrames = kAlgorithmMaxFrames;
+    double sampleRate;
+    float inputPeaks[2] = {0.0f, 0.0f};
+    float outputPeaks[2] = {0.0f, 0.0f};
+    std::array<float, kMeterCount> meterPeaks{};
+    std::array<float, kMeterCount> latestPeaks{};
+    std::array<bool, kMeterCount> clipFlags{};
+    bool editorChanged = false;
+};

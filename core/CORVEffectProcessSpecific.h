@@ -1,0 +1,12 @@
+#pragma once
+#include "core/CORVEffectProcess.h"
+
+// The effect instance that knows the catalogue: it makes the algorithm of its
+// effect identifier, prepares it for the host's sample rate and applies the
+// "Default" preset.
+class CORVEffectProcessSpecific : public CORVEffectProcess {
+protected:
+    // Throws std::invalid_argument for an effect that is unknown or not
+    // available yet; the creation functions never ask for one.
+    explicit CORVEffectProcessSpecific(int32_t effectId);
+};

@@ -1,0 +1,17 @@
+#pragma once
+#include <cmath>
+#include <cstdint>
+
+// Control values span the whole int32 range: INT32_MIN is the bottom of a
+// control, INT32_MAX its top.  These convert to and from the unit interval in
+// double precision, so a value survives the round trip exactly.
+inline double ControlToUnit(int32_t value) { return (double(value) + 2147483648.0) / 4294967295.0; }
+
+inline int32_t UnitToControl(double unit)
+{
+    if (!(unit > 0.0)) // also catches NaN
+        unit = 0.0;
+    if (unit > 1.0)
+        unit = 1.0;
+    return int32_t(std::floor(unit * 4294967295.0 - 2147483648.0 + 0.5));
+}
