@@ -22,20 +22,20 @@ CORVTremoloDSP::CORVTremoloDSP(double sampleRate_, uint32_t maxFrames_)
     fourCC = FourCC("tru1");
 
     AddParameters({
-        // index       name          texts               min    max     step  default  taper
-        {kTempo,      "Tempo",      {"BPM"},             10.0f, 700.0f, 1.0f, 300.0f, ScaleLinear},
-        {kWaveShape,  "Wave shape", WaveShapeEntries(),  0.0f,  4.0f,   1.0f, 0.0f,   ScaleList},
-        {kDepth,      "Depth",      {"%"},               0.0f,  100.0f, 1.0f, 21.0f,  ScaleLinear},
-        {kSyncCoeff,  "Sync coeff", SyncCoeffEntries(),  0.0f,  8.0f,   1.0f, 0.0f,   ScaleList},
-        {kTap,        "Tap",        TapEntries(),        0.0f,  1.0f,   1.0f, 0.0f,   ScaleList},
+        // index     name          texts               min    max     step  default taper
+        {kTempo,     "Tempo",      {"BPM"},            10.0f, 700.0f, 1.0f, 300.0f, ScaleLinear},
+        {kWaveShape, "Wave shape", WaveShapeEntries(), 0.0f,  4.0f,   1.0f, 0.0f,   ScaleList},
+        {kDepth,     "Depth",      {"%"},              0.0f,  100.0f, 1.0f, 21.0f,  ScaleLinear},
+        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0.0f,  8.0f,   1.0f, 0.0f,   ScaleList},
+        {kTap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f, 0.0f,   ScaleList},
     });
     AddPresets({
-        //                    Tempo  Wave shape  Depth  Sync coeff  Tap
-        {"Default",          {300.0f, 0.0f,      21.0f,  0.0f,      0.0f}},
-        {"Light tremolo",    {300.0f, 0.0f,      21.0f,  0.0f,      0.0f}},
-        {"Fast tremolo",     {671.0f, 4.0f,      31.0f,  0.0f,      0.0f}},
-        {"Hard tremolo",     {98.4f,  0.0f,     100.0f,  0.0f,      0.0f}},
-        {"Gap",              {240.0f, 2.0f,     100.0f,  0.0f,      0.0f}},
+        // preset           Tempo   Wave shape  Depth   Sync coeff  Tap
+        {"Default",       {300.0f, 0.0f,       21.0f,  0.0f,       0.0f}},
+        {"Light tremolo", {300.0f, 0.0f,       21.0f,  0.0f,       0.0f}},
+        {"Fast tremolo",  {671.0f, 4.0f,       31.0f,  0.0f,       0.0f}},
+        {"Hard tremolo",  {98.4f,  0.0f,       100.0f, 0.0f,       0.0f}},
+        {"Gap",           {240.0f, 2.0f,       100.0f, 0.0f,       0.0f}},
     });
     ApplyPreset("Default");
     UpdateParameters(true);
