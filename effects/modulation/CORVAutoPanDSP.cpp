@@ -1,0 +1,100 @@
+#include "effects/modulation/CORVAutoPanDSP.h"
+
+#include "core/FourCC.h"
+#include "core/SyncCoeff.h"
+
+namespace {
+
+constexpr float kPercent = 100.0f;
+// The left gain g and the right gain (kGainSum - g) move in opposition
+// around 1 each.
+constexpr float kGainSum = 2.0f;
+
+} // namespace
+
+CORVAutoPanDSP::CORVAutoPanDSP(double sampleRate_, uint32_t maxFrames_)
+    : CORVParRelations(sampleRate_, maxFrames_)
+{
+    longName = "AP - Auto Pan";
+    shortName = "AP";
+    fourCC = FourCC("apu1");
+
+    AddParameters({
+        // index     name          texts                  min     max     step  default taper
+        {kWaveShape, "Wave shape", WaveShapeEntries(),    0.0f,   4.0f,   1.0f, 0.0f,   ScaleList},
+        {kTempo,     "Tempo",      {"BPM"},               10.0f,  700.0f, 1.0f, 100.0f, ScaleLinear},
+        {kCenter,    "Center",     {"% Left", "% Right"}, -40.0f, 40.0f,  1.0f, 0.0f,   ScaleTwoSided},
+        {kStereo,    "Stereo",     {"%"},                 0.0f,   100.0f, 1.0f, 100.0f, ScaleLinear},
+        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(),    0.0f,   8.0f,   1.0f, 0.0f,   ScaleList},
+        {kTap,       "Tap",        TapEntries(),          0.0f,   1.0f,   1.0f, 0.0f,   ScaleList},
+    });
+    AddPresets({
+        // preset           Wave shape  Tempo   Center  Stereo  Sync coeff  Tap
+        {"Default",       {0.0f,       100.0f, 0.0f,   100.0f, 0.0f,       0.0f}},
+        {"Slow song",     {0.0f,       100.0f, 0.0f,   62.0f,  0.0f,       0.0f}},
+        {"Leslie rotary", {1.0f,       240.0f, 0.0f,   78.0f,  0.0f,       0.0f}},
+        {"Slow pan",      {3.0f,       100.0f, 0.0f,   100.0f, 0.0f,       0.0f}},
+        {"Stereo gap",    {2.0f,       200.0f, 0.0f,   100.0f, 0.0f,       0.0f}},
+    });
+    // No coefficient update here: the preset raised parametersChanged, and
+    // the first block (after the instance's reinitialisation) computes them.
+    ApplyPreset("Default");
+}
+
+void CORVAutoPanDSP::UpdateParameters(bool reinitialise)
+{
+    const float waveShape = Value(kWaveShape);
+    const float ownTempo = Value(kTempo);
+    const float center = Value(kCenter);
+    const float stereo = Value(kStereo);
+    const float syncCoeff = Value(kSyncCoeff);
+
+    if (reinitialise) {
+        lfo.SetSampleRate(float(sampleRate));
+        Reset();
+        needsReinit = false;
+    }
+    lfo.SetFrequencyBpm(float(SyncedTempo(syncCoeff, ownTempo, tempo)));
+    lfo.SetShape(int32_t(waveShape));
+
+    panOffset = 1.0f - center / kPercent;
+    panDepth = stereo / kPercent;
+    parametersChanged = false;
+}
+
+void CORVAutoPanDSP::Reset() { lfo.Reset(); }
+
+template <bool kMonoSum>
+void CORVAutoPanDSP::Pan(const float* const* inputs, float* const* outputs, int32_t frameCount)
+{
+    // A local copy of the oscillator: the output stores could otherwise alias
+    // its fields and force a reload of the whole state on every sample.
+    CLfo oscillator = lfo;
+    const float offset = panOffset;
+    const float depth = panDepth;
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    for (int32_t i = 0; i < frameCount; ++i) {
+        // Not clipped: with the centre off the middle and a wide swing, the
+        // far side's gain dips below zero at the extreme, inverting polarity.
+        const float gain = oscillator.Value() * depth + offset;
+        float left = inLeft[i];
+        float right = inRight[i];
+        if constexpr (kMonoSum)
+            left = right = (left + right) * 0.5f;
+        outLeft[i] = left * gain;
+        outRight[i] = right * (kGainSum - gain);
+        oscillator.Advance();
+    }
+    lfo = oscillator;
+}
+
+void CORVAutoPanDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
+{
+    if (panMode)
+        Pan<false>(inputs, outputs, frameCount);
+    else
+        Pan<true>(inputs, outputs, frameCount);
+}

@@ -1,0 +1,86 @@
+#include "effects/modulation/CORVTremoloDSP.h"
+
+#include "core/FourCC.h"
+#include "core/SyncCoeff.h"
+
+namespace {
+
+// At full depth the swing is centred on -3 dB, reaching silence at the bottom
+// and +3 dB at the top.  As depth goes down the centre climbs back by the
+// headroom to unity, so that depth 0 leaves the signal at exactly gain 1.
+constexpr float kHalfPowerGain = 0.7071f;
+constexpr float kHeadroomToUnity = 0.2929f;
+constexpr float kPercent = 100.0f;
+
+} // namespace
+
+CORVTremoloDSP::CORVTremoloDSP(double sampleRate_, uint32_t maxFrames_)
+    : CORVParRelations(sampleRate_, maxFrames_)
+{
+    longName = "TR - Tremolo";
+    shortName = "TR";
+    fourCC = FourCC("tru1");
+
+    AddParameters({
+        // index     name          texts               min    max     step  default taper
+        {kTempo,     "Tempo",      {"BPM"},            10.0f, 700.0f, 1.0f, 300.0f, ScaleLinear},
+        {kWaveShape, "Wave shape", WaveShapeEntries(), 0.0f,  4.0f,   1.0f, 0.0f,   ScaleList},
+        {kDepth,     "Depth",      {"%"},              0.0f,  100.0f, 1.0f, 21.0f,  ScaleLinear},
+        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0.0f,  8.0f,   1.0f, 0.0f,   ScaleList},
+        {kTap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f, 0.0f,   ScaleList},
+    });
+    AddPresets({
+        // preset           Tempo   Wave shape  Depth   Sync coeff  Tap
+        {"Default",       {300.0f, 0.0f,       21.0f,  0.0f,       0.0f}},
+        {"Light tremolo", {300.0f, 0.0f,       21.0f,  0.0f,       0.0f}},
+        {"Fast tremolo",  {671.0f, 4.0f,       31.0f,  0.0f,       0.0f}},
+        {"Hard tremolo",  {98.4f,  0.0f,       100.0f, 0.0f,       0.0f}},
+        {"Gap",           {240.0f, 2.0f,       100.0f, 0.0f,       0.0f}},
+    });
+    ApplyPreset("Default");
+    UpdateParameters(true);
+}
+
+void CORVTremoloDSP::UpdateParameters(bool reinitialise)
+{
+    const float ownTempo = Value(kTempo);
+    const float waveShape = Value(kWaveShape);
+    const float depth = Value(kDepth) / kPercent;
+    const float syncCoeff = Value(kSyncCoeff);
+
+    if (reinitialise) {
+        lfo.SetSampleRate(float(sampleRate));
+        Reset();
+        needsReinit = false;
+    }
+    lfo.SetFrequencyBpm(float(SyncedTempo(syncCoeff, ownTempo, tempo)));
+    lfo.SetShape(int32_t(waveShape));
+
+    gainDepth = kHalfPowerGain * depth;
+    gainOffset = kHalfPowerGain + kHeadroomToUnity * (1.0f - depth);
+    parametersChanged = false;
+}
+
+void CORVTremoloDSP::Reset() { lfo.Reset(); }
+
+void CORVTremoloDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
+{
+    // A local copy of the oscillator: the output stores could otherwise alias
+    // its fields and force a reload of the whole state on every sample.
+    CLfo oscillator = lfo;
+    const float offset = gainOffset;
+    const float depth = gainDepth;
+    const float* inLeft = inputs[0];
+    const float* inRight = inputs[1];
+    float* outLeft = outputs[0];
+    float* outRight = outputs[1];
+    for (int32_t i = 0; i < frameCount; ++i) {
+        const float gain = offset + oscillator.Value() * depth;
+        const float left = inLeft[i];
+        const float right = inRight[i];
+        outLeft[i] = left * gain;
+        outRight[i] = right * gain;
+        oscillator.Advance();
+    }
+    lfo = oscillator;
+}

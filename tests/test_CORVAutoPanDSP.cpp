@@ -1,0 +1,236 @@
+#include "effects/modulation/CORVAutoPanDSP.h"
+
+#include "core/FourCC.h"
+#include "platform/TickCount.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+using testing_support::ProcessInBlocks;
+
+namespace {
+
+using Ap = CORVAutoPanDSP;
+
+// Constructed the way the effect instance does it: a reinitialisation is
+// due before the first block.
+std::unique_ptr<Ap> MakeAutoPan(double sampleRate = 44100.0)
+{
+    auto autoPan = std::make_unique<Ap>(sampleRate, 256);
+    autoPan->needsReinit = true;
+    return autoPan;
+}
+
+struct Sides {
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+Sides Pan(Ap& autoPan, std::vector<float> left, std::vector<float> right, int32_t blockSize = 512)
+{
+    ProcessInBlocks(autoPan, left, right, blockSize);
+    return {std::move(left), std::move(right)};
+}
+
+// A constant 1 on both inputs: the outputs are the two pan gains.
+Sides Gains(Ap& autoPan, size_t frames)
+{
+    return Pan(autoPan, std::vector<float>(frames, 1.0f), std::vector<float>(frames, 1.0f));
+}
+
+float Min(const std::vector<float>& v) { return *std::min_element(v.begin(), v.end()); }
+float Max(const std::vector<float>& v) { return *std::max_element(v.begin(), v.end()); }
+
+uint32_t fakeTicks = 0;
+uint32_t FakeTickCount() { return fakeTicks; }
+
+} // namespace
+
+TEST(AutoPanTables, IdentityAndParameters)
+{
+    auto autoPan = MakeAutoPan();
+    EXPECT_EQ(autoPan->longName, "AP - Auto Pan");
+    EXPECT_EQ(autoPan->shortName, "AP");
+    EXPECT_EQ(autoPan->fourCC, FourCC("apu1"));
+    char bytes[4];
+    std::memcpy(bytes, &autoPan->fourCC, 4);
+    EXPECT_EQ(std::string(bytes, 4), "1upa");
+
+    ASSERT_EQ(autoPan->parameters.size(), 6u);
+    EXPECT_EQ(autoPan->GetParameter(Ap::kWaveShape)->GetText(true, true), "Wave shape:  Triangular");
+    EXPECT_EQ(autoPan->GetParameter(Ap::kTempo)->GetText(true, true), "Tempo: 100.0 BPM");
+    EXPECT_EQ(autoPan->GetParameter(Ap::kStereo)->GetText(true, true), "Stereo: 100.0 %");
+    EXPECT_EQ(autoPan->GetParameter(Ap::kSyncCoeff)->GetText(true, true), "Sync coeff:  Off");
+    EXPECT_EQ(autoPan->GetParameter(Ap::kTap)->GetText(true, true), "Tap:  Canceled");
+    const CORVDSPParameter& center = *autoPan->GetParameter(Ap::kCenter);
+    EXPECT_EQ(center.GetText(true, true), "Center: 0.0 ");
+    EXPECT_EQ(center.GetText(true, true, 25.0f), "Center: 25.0 % Right");
+    autoPan->OnParameterChange(Ap::kCenter, 0.375f);
+    EXPECT_EQ(center.GetText(true, true), "Center: -10.0 % Left");
+    EXPECT_EQ(center.minValue, -40.0f);
+    EXPECT_EQ(center.maxValue, 40.0f);
+    EXPECT_EQ(center.scaleType, ScaleTwoSided);
+}
+
+TEST(AutoPanTables, FactoryPresets)
+{
+    const std::vector<std::pair<std::string, std::vector<float>>> expected{
+        {"Default", {0, 100, 0, 100, 0, 0}},       {"Slow song", {0, 100, 0, 62, 0, 0}},
+        {"Leslie rotary", {1, 240, 0, 78, 0, 0}}, {"Slow pan", {3, 100, 0, 100, 0, 0}},
+        {"Stereo gap", {2, 200, 0, 100, 0, 0}},
+    };
+    auto autoPan = MakeAutoPan();
+    ASSERT_EQ(autoPan->presets.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        autoPan->ApplyPresetByIndex(int32_t(i));
+        EXPECT_EQ(autoPan->currentPreset->name, expected[i].first);
+        for (int32_t p = 0; p < 6; ++p)
+            EXPECT_EQ(autoPan->Value(Ap::kWaveShape + p), expected[i].second[size_t(p)])
+                << expected[i].first << p;
+    }
+}
+
+TEST(AutoPanRate, FreeSyncedAndTapped)
+{
+    // The constructor leaves the coefficients to the first block.
+    auto autoPan = std::make_unique<Ap>(48000.0, 256);
+    EXPECT_TRUE(autoPan->parametersChanged);
+    Gains(*autoPan, 16);
+    EXPECT_EQ(autoPan->Lfo().Frequency(), 100.0f / 60.0f);
+
+    autoPan->OnParameterChange(Ap::kSyncCoeff, 4.0f / 8.0f); // "1/4 T" at 120 BPM
+    Gains(*autoPan, 16);
+    EXPECT_EQ(autoPan->Lfo().Frequency(), 3.0f);
+    EXPECT_EQ(autoPan->Lfo().Increment(), 4.0f * 3.0f / 44100.0f); // not yet reinitialised
+
+    autoPan->OnParameterChange(Ap::kSyncCoeff, 0.0f);
+    platform::SetTickSource(&FakeTickCount);
+    autoPan->OnParameterChange(Ap::kTap, 1.0f);
+    fakeTicks = 4294967196u; // the pair straddles the counter's wrap
+    autoPan->OnParameterChange(1, 1.0f);
+    fakeTicks = 150u;
+    autoPan->OnParameterChange(1, 1.0f);
+    platform::SetTickSource(nullptr);
+    EXPECT_EQ(autoPan->Value(Ap::kTempo), 240.0f);
+    EXPECT_FALSE(autoPan->bypassed);
+    Gains(*autoPan, 16);
+    EXPECT_EQ(autoPan->Lfo().Frequency(), 4.0f);
+}
+
+TEST(AutoPanRate, OtherSampleRates)
+{
+    for (double rate : {22050.0, 192000.0}) {
+        auto autoPan = MakeAutoPan(rate);
+        // 100 BPM: the left gain touches 0 every 0.6 s.
+        const Sides gains = Gains(*autoPan, size_t(rate * 2.0));
+        std::vector<size_t> zeros;
+        for (size_t i = 0; i < gains.left.size(); ++i)
+            if (gains.left[i] == 0.0f)
+                zeros.push_back(i);
+        ASSERT_EQ(zeros.size(), 3u) << rate;
+        // The ramp sums float steps: at slow rates their rounding shifts the
+        // period by a few hundredths of a percent.
+        EXPECT_NEAR(double(zeros[2] - zeros[0]) / 2.0, rate * 0.6, 2.0 + rate * 0.6 * 1e-3) << rate;
+        EXPECT_EQ(autoPan->Lfo().Increment(), float(4.0 * (100.0f / 60.0f) / rate));
+    }
+}
+
+TEST(AutoPanGain, NoStereoAndCentredGivesTheMonoSum)
+{
+    auto autoPan = MakeAutoPan();
+    autoPan->OnParameterChange(Ap::kStereo, 0.0f);
+    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 6000);
+    const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 6000, 0.25f);
+    const Sides out = Pan(*autoPan, left, right);
+    for (size_t i = 0; i < left.size(); ++i) {
+        const float mono = (left[i] + right[i]) * 0.5f;
+        ASSERT_EQ(out.left[i], mono) << i;
+        ASSERT_EQ(out.right[i], mono) << i;
+    }
+}
+
+TEST(AutoPanGain, FullWidthMovesTheWholeSignalAcross)
+{
+    auto autoPan = MakeAutoPan();
+    const Sides gains = Gains(*autoPan, 60000);
+    EXPECT_EQ(Min(gains.left), 0.0f);
+    EXPECT_EQ(Max(gains.left), 2.0f);
+    for (size_t i = 0; i < gains.left.size(); ++i)
+        ASSERT_FLOAT_EQ(gains.left[i] + gains.right[i], 2.0f) << i;
+}
+
+TEST(AutoPanGain, OffCentreInvertsTheFarSide)
+{
+    auto autoPan = MakeAutoPan();
+    autoPan->GetParameter(Ap::kCenter)->SetValue(-40.0f); // gains 0.4..2.4 and 1.6..-0.4
+    Sides gains = Gains(*autoPan, 60000);
+    EXPECT_NEAR(Min(gains.left), 0.4f, 1e-6f);
+    EXPECT_NEAR(Max(gains.left), 2.4f, 1e-6f);
+    EXPECT_NEAR(Min(gains.right), -0.4f, 1e-6f);
+
+    autoPan->GetParameter(Ap::kCenter)->SetValue(40.0f);
+    gains = Gains(*autoPan, 60000);
+    EXPECT_NEAR(Min(gains.left), -0.4f, 1e-6f);
+    EXPECT_NEAR(Max(gains.right), 2.4f, 1e-6f);
+}
+
+TEST(AutoPanGain, SeparateModeScalesEachSide)
+{
+    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 6000);
+    const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 6000, 0.25f);
+    auto reference = MakeAutoPan();
+    const Sides gains = Gains(*reference, left.size());
+
+    auto autoPan = MakeAutoPan();
+    autoPan->panMode = true;
+    const Sides out = Pan(*autoPan, left, right);
+    for (size_t i = 0; i < left.size(); ++i) {
+        ASSERT_EQ(out.left[i], left[i] * gains.left[i]) << i;
+        ASSERT_EQ(out.right[i], right[i] * gains.right[i]) << i;
+    }
+}
+
+TEST(AutoPanFrame, BypassCopiesAndHoldsTheLfo)
+{
+    auto autoPan = MakeAutoPan();
+    Gains(*autoPan, 1000);
+    const float ramp = autoPan->Lfo().Ramp();
+    autoPan->OnParameterChange(1, 1.0f);
+    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 3000);
+    const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 3000, 0.25f);
+    const Sides out = Pan(*autoPan, left, right);
+    EXPECT_EQ(out.left, left);
+    EXPECT_EQ(out.right, right);
+    EXPECT_EQ(autoPan->Lfo().Ramp(), ramp);
+}
+
+TEST(AutoPanFrame, BlockSizeDoesNotChangeTheOutput)
+{
+    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 30000);
+    const std::vector<float> right = testing_support::Sine(330.0, 44100.0, 30000, 0.3f);
+    const Sides reference = Pan(*MakeAutoPan(), left, right, 30000);
+    for (int32_t blockSize : {1, 7, 256, 8192}) {
+        const Sides out = Pan(*MakeAutoPan(), left, right, blockSize);
+        EXPECT_EQ(out.left, reference.left) << blockSize;
+        EXPECT_EQ(out.right, reference.right) << blockSize;
+    }
+}
+
+TEST(AutoPanFrame, MonoInstanceSharesOneBuffer)
+{
+    // A mono instance keeps only the right side's write: the mono input
+    // times the right gain.
+    const std::vector<float> input = testing_support::Sine(220.0, 44100.0, 4000);
+    const Sides stereo = Pan(*MakeAutoPan(), input, input);
+
+    auto autoPan = MakeAutoPan();
+    std::vector<float> mono = input;
+    float* channels[2] = {mono.data(), mono.data()};
+    float peaks[2][2];
+    autoPan->Process(channels, channels, peaks[0], peaks[1], int32_t(mono.size()));
+    EXPECT_EQ(mono, stereo.right);
+}
