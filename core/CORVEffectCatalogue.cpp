@@ -1,6 +1,8 @@
 #include "core/CORVEffectCatalogue.h"
 
 #include "core/FourCC.h"
+#include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/modulation/CORVTremoloDSP.h"
 
 namespace {
 
@@ -17,7 +19,7 @@ constexpr AlgorithmFactory kNotYet = nullptr;
 // clang-format off
 const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
 //   id   long name                          short  RT stereo         second id         category             opt algorithm                        fourCC
-    {  5, "AP - Auto Pan",                   "AP",  FourCC("APRT"), FourCC("APSd"), kCategorySoundField, 6, kNotYet,                       FourCC("apu1")},
+    {  5, "AP - Auto Pan",                   "AP",  FourCC("APRT"), FourCC("APSd"), kCategorySoundField, 6, Make<CORVAutoPanDSP>,          FourCC("apu1")},
     { 15, "AW - Auto Wah",                   "AW",  FourCC("AWRT"), FourCC("AWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("awu1")},
     { 20, "BD - BPM Delay",                  "BD",  FourCC("BDRT"), FourCC("BDSd"), kCategoryDelay,      6, kNotYet,                       FourCC("bdu1")},
     { 90, "CH - Chorus",                     "CH",  FourCC("CHRT"), FourCC("CHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("chu1")},
@@ -30,7 +32,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {110, "OD - Overdrive",                  "OD",  FourCC("ODRT"), FourCC("ODSd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("odu1")},
     {135, "PH - Phaser",                     "PH",  FourCC("PHRT"), FourCC("PHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("phu1")},
     {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, kNotYet,                       FourCC("rvu1")},
-    {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, kNotYet,                       FourCC("tru1")},
+    {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, Make<CORVTremoloDSP>,         FourCC("tru1")},
     { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, kNotYet,                       FourCC("atu1")},
     { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("blg1")},
     { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("clg1")},
