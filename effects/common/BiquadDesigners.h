@@ -6,7 +6,7 @@
 // and the sample rate are in Hz, gains in dB.  They call tan, sin, pow and
 // sqrt, so they belong in an effect's update path, never in its sample loop.
 
-// π and 2π to the digits the designs were tuned with.
+// π and 2π as every design uses them, written out so all of them agree.
 inline constexpr double kBiquadPi = 3.141592653589793;
 inline constexpr double kBiquadTwoPi = 6.283185307179586;
 
@@ -49,5 +49,5 @@ void DesignButterworthHighPass(double frequency, double sampleRate, BiquadCoefs&
 
 // Butterworth high-pass poles with g = 1 instead of the normalising gain, so
 // the pass band sits at 1 + √2·K + K² (about +0.9 dB at 1 kHz and 44.1 kHz,
-// more for higher corners).  Voicings built on it count that lift in.
+// more for higher corners).
 void DesignHighPassUnnormalised(double frequency, double sampleRate, BiquadCoefs& target);

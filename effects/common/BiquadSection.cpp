@@ -97,6 +97,7 @@ BiquadCoefs HighShelf1(double k, double gainDb)
 // Second-order shelves divide the shelving polynomial by the Butterworth one
 // for a boost and the other way round for a cut, so equal boosts and cuts are
 // exact inverses.
+
 // The low shelf is the high shelf mirrored by K → 1/K: the gain V moves from
 // the K² terms to the constant ones, so it lands at 0 Hz instead of fs/2.
 BiquadCoefs LowShelf2(double k, double gainDb)
@@ -105,7 +106,8 @@ BiquadCoefs LowShelf2(double k, double gainDb)
     const double k2 = k * k;
     const double root = std::sqrt(2.0 * v) * k;
     const ButterworthTerms b = Butterworth(k);
-    return BoostOrCut({1.0 + root + v * k2, 2.0 * (v * k2 - 1.0), 1.0 - root + v * k2, b.t0, b.t1, b.t2}, gainDb > 0.0);
+    const BiquadPolynomials boost{1.0 + root + v * k2, 2.0 * (v * k2 - 1.0), 1.0 - root + v * k2, b.t0, b.t1, b.t2};
+    return BoostOrCut(boost, gainDb > 0.0);
 }
 
 BiquadCoefs HighShelf2(double k, double gainDb)
@@ -114,7 +116,8 @@ BiquadCoefs HighShelf2(double k, double gainDb)
     const double k2 = k * k;
     const double root = std::sqrt(2.0 * v) * k;
     const ButterworthTerms b = Butterworth(k);
-    return BoostOrCut({v + root + k2, 2.0 * (k2 - v), v - root + k2, b.t0, b.t1, b.t2}, gainDb > 0.0);
+    const BiquadPolynomials boost{v + root + k2, 2.0 * (k2 - v), v - root + k2, b.t0, b.t1, b.t2};
+    return BoostOrCut(boost, gainDb > 0.0);
 }
 
 // Designs type from the stored values.  design peak does not keep its Q, so a
