@@ -19,8 +19,8 @@ void ProcessEffect(benchmark::State& state, int32_t effectId)
 {
     const int32_t block = int32_t(state.range(0));
     const std::vector<float> signal = bench::GuitarLikeSignal(kSampleRate, kSignalFrames);
-    std::vector<float> left(size_t(block));
-    std::vector<float> right(size_t(block));
+    std::vector<float> left(static_cast<size_t>(block));
+    std::vector<float> right(static_cast<size_t>(block));
     float* channels[2] = {left.data(), right.data()};
     float inputPeaks[2];
     float outputPeaks[2];
