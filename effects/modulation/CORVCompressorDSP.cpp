@@ -70,8 +70,11 @@ void CORVCompressorDSP::UpdateParameters(bool reinitialise)
     inverseThreshold = 1.0f / DecibelsToGain(thresholdDb);
 
     // The detector rises at once and falls with the release time.  The gain
-    // glide takes the faster of the two speeds on its way up, so the gain
-    // never recovers more slowly than the detector lets go.
+    // takes the rising coefficient whenever the target rises, which on a real
+    // signal is every sample between the detector's peaks, so the attack
+    // time sets how fast the gain settles on a new level; the falling one
+    // acts only while the detector climbs.  The faster of the two times
+    // always takes the rising part, so the gain keeps up with the detector.
     const float attack = LinearGlideCoefficient(sampleRate, attackMs);
     const float release = LinearGlideCoefficient(sampleRate, releaseMs);
     detectorDecay = 1.0f - release;
