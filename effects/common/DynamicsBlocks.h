@@ -16,6 +16,10 @@
 inline constexpr double kGlideTimeConstants = 2.2;
 inline constexpr double kMillisecondsPerSecond = 1000.0;
 
+// An attack of zero would make the first-order coefficient infinite; half a
+// millisecond is the fastest attack glide.
+inline constexpr float kShortestAttackMs = 0.5f;
+
 // The first-order form of the glide coefficient, 2.2 divided by the time in
 // samples.  Close to the exact form for any time longer than a few samples,
 // and it costs no exponential.

@@ -8,9 +8,6 @@
 
 namespace {
 
-// An attack of zero would make the glide coefficient infinite; half a
-// millisecond is the fastest glide.
-constexpr float kMinAttackMs = 0.5f;
 // The detector never reads below this, so the level ratio stays finite.
 constexpr float kDetectorFloor = 1e-07f;
 // Target moves smaller than this keep the glide direction of the last move.
@@ -58,7 +55,7 @@ CORVCompressorDSP::CORVCompressorDSP(double sampleRate_, uint32_t maxFrames_)
 void CORVCompressorDSP::UpdateParameters(bool reinitialise)
 {
     const float thresholdDb = Value(kThresholdLevel);
-    const float attackMs = std::max(Value(kAttackTime), kMinAttackMs);
+    const float attackMs = std::max(Value(kAttackTime), kShortestAttackMs);
     const float releaseMs = Value(kReleaseTime);
     const float ratio = Value(kRatio);
 

@@ -8,9 +8,6 @@
 
 namespace {
 
-// An attack of zero would make the glide coefficient infinite; half a
-// millisecond is the fastest glide.
-constexpr float kMinAttackMs = 0.5f;
 // The power never reads below this (-70 dB): a learn run over silence ends
 // on a usable threshold rather than minus infinity.
 constexpr float kPowerFloor = 1e-07f;
@@ -69,7 +66,7 @@ void CORVNoiseGateDSP::UpdateParameters(bool reinitialise)
 
     // The power follower runs at the attack speed, so the gate hears a note
     // as soon as it can open for it.
-    const float attack = LinearGlideCoefficient(sampleRate, std::max(Value(kAttack), kMinAttackMs));
+    const float attack = LinearGlideCoefficient(sampleRate, std::max(Value(kAttack), kShortestAttackMs));
     envelopeCoefficient = attack;
     envelopeKeep = 1.0f - attack;
     glide.SetCoefficients(attack, LinearGlideCoefficient(sampleRate, Value(kRelease)));
