@@ -6,6 +6,10 @@
 #include "effects/drive/CORVOverDriveBassDSP.h"
 #include "effects/drive/CORVOverDriveDSP.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/modulation/CORVCompressorDSP.h"
+#include "effects/modulation/CORVExpanderGateDSP.h"
+#include "effects/modulation/CORVLevelControlDSP.h"
+#include "effects/modulation/CORVNoiseGateDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
 
 namespace {
@@ -27,12 +31,12 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     { 15, "AW - Auto Wah",                   "AW",  FourCC("AWRT"), FourCC("AWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("awu1")},
     { 20, "BD - BPM Delay",                  "BD",  FourCC("BDRT"), FourCC("BDSd"), kCategoryDelay,      6, kNotYet,                       FourCC("bdu1")},
     { 90, "CH - Chorus",                     "CH",  FourCC("CHRT"), FourCC("CHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("chu1")},
-    { 35, "CM - Compressor",                 "CM",  FourCC("CMRT"), FourCC("CMSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("cmu1")},
+    { 35, "CM - Compressor",                 "CM",  FourCC("CMRT"), FourCC("CMSd"), kCategoryDynamics,   6, Make<CORVCompressorDSP>,       FourCC("cmu1")},
     { 45, "DT - Distortion",                 "DT",  FourCC("DTRT"), FourCC("DTSd"), kCategoryHarmonic,   2, Make<CORVDistortionDSP>,       FourCC("dtu1")},
-    { 60, "EG - Expander Gate",              "EG",  FourCC("EGRT"), FourCC("EGSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("egu1")},
+    { 60, "EG - Expander Gate",              "EG",  FourCC("EGRT"), FourCC("EGSd"), kCategoryDynamics,   6, Make<CORVExpanderGateDSP>,     FourCC("egu1")},
     { 65, "FL - Flanger",                    "FL",  FourCC("FLRT"), FourCC("FLSd"), kCategoryModulation, 6, kNotYet,                       FourCC("flu1")},
     { 80, "GEG - Guitar Graphic EQ",         "GEG", FourCC("GERT"), FourCC("GESd"), kCategoryEQ,         6, kNotYet,                       FourCC("geg1")},
-    {105, "NG - Noise Gate",                 "NG",  FourCC("NGRT"), FourCC("NGSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("ngu1")},
+    {105, "NG - Noise Gate",                 "NG",  FourCC("NGRT"), FourCC("NGSd"), kCategoryDynamics,   6, Make<CORVNoiseGateDSP>,        FourCC("ngu1")},
     {110, "OD - Overdrive",                  "OD",  FourCC("ODRT"), FourCC("ODSd"), kCategoryHarmonic,   2, Make<CORVOverDriveDSP>,        FourCC("odu1")},
     {135, "PH - Phaser",                     "PH",  FourCC("PHRT"), FourCC("PHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("phu1")},
     {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, kNotYet,                       FourCC("rvu1")},
@@ -42,7 +46,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("clg1")},
     { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("cpg1")},
     { 85, "HGG - Guitar HiGain Preamp",      "HGG", FourCC("HGRT"), FourCC("HGSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("hgg1")},
-    {100, "LC - Level Control",              "LC",  FourCC("LCRT"), FourCC("LCSd"), kCategoryNone,       6, kNotYet,                       FourCC("lcu1")},
+    {100, "LC - Level Control",              "LC",  FourCC("LCRT"), FourCC("LCSd"), kCategoryNone,       6, Make<CORVLevelControlDSP>,     FourCC("lcu1")},
     {130, "PE - Parametric EQ",              "PE",  FourCC("PERT"), FourCC("PESd"), kCategoryEQ,         6, kNotYet,                       FourCC("peu1")},
     {165, "SPG - Guitar Speaker Simulator",  "SPG", FourCC("SPRT"), FourCC("SPSd"), kCategoryEQ,         6, kNotYet,                       FourCC("spg1")},
     {175, "TCG - Guitar Tone Control",       "TCG", FourCC("TCRT"), FourCC("TCSd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcg1")},
