@@ -334,6 +334,23 @@ TEST(BPMDelayLines, FreeTempoRebuildsOutsideTheBounds)
     EXPECT_EQ(delay->Delay1(), 882);
 }
 
+TEST(BPMDelayLines, ARebuildEmptiesWhatALaterDoublingReads)
+{
+    // "1/16 T" of a 1200 BPM host builds lines of 734 samples; a host tempo
+    // of 200 then lands on the top tempo, whose doubling reads 882.
+    auto delay = MakeDelay();
+    delay->OnParameterChange(Bd::kTempo, 1.0f);
+    RunBoth(*delay, Recording(5000));
+    delay->tempo = 1200.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 1.0f);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(5000)), 0).empty());
+    EXPECT_EQ(delay->Capacity(), 734);
+    delay->tempo = 200.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 1.0f);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(5000)), 0).empty());
+    EXPECT_EQ(delay->Delay1(), 882);
+}
+
 TEST(BPMDelayHold, FootSwitchCyclesBypassingSamplingPlaying)
 {
     auto delay = MakeDelay();

@@ -121,6 +121,11 @@ int32_t CORVBPMDelayDSP::BeatInSamples(double beatRate) const
     return int32_t(sampleRate * kSecondsPerMinute / beatRate);
 }
 
+int32_t CORVBPMDelayDSP::DoublingInSamples() const
+{
+    return int32_t(sampleRate * kSecondsPerMinute) / kDoublingsPerMinute;
+}
+
 void CORVBPMDelayDSP::UpdateParameters(bool reinitialise)
 {
     const CORVDSPParameter& tempoParameter = *GetParameter(kTempo);
@@ -137,7 +142,7 @@ void CORVBPMDelayDSP::UpdateParameters(bool reinitialise)
     if (reinitialise || syncedDivision != syncedClass || candidate > capacity || candidate < lowerBound)
         RebuildLines(beat, syncedDivision);
 
-    delay1 = doubling ? int32_t(sampleRate * kSecondsPerMinute) / kDoublingsPerMinute : beat;
+    delay1 = doubling ? DoublingInSamples() : beat;
     delay2 = 2 * delay1;
     stereoMode = Value(kMode) != 0.0f;
     dryGain = 1.0f;
@@ -179,8 +184,10 @@ void CORVBPMDelayDSP::RebuildLines(int32_t beat, bool synced)
 
 void CORVBPMDelayDSP::ClearLines(bool withReturn)
 {
-    // The delays never exceed the capacity, so nothing beyond it is ever read.
-    const size_t used = size_t(std::min(capacity, storage));
+    // Every delay lies within the capacity except the doubling, which lines
+    // rebuilt for a very fast synced beat ("1/16 T" of a fast host) may be
+    // shorter than; nothing beyond the two is ever read.
+    const size_t used = size_t(std::min(std::max(capacity, DoublingInSamples()), storage));
     for (Lines& line : lines) {
         if (line.odd)
             std::fill_n(line.odd.get(), used, 0.0f);

@@ -56,6 +56,8 @@ private:
 
     double BeatRate() const;
     int32_t BeatInSamples(double beatRate) const;
+    // The fixed 20 ms of the top tempo.
+    int32_t DoublingInSamples() const;
     void AllocateLines();
     void RebuildLines(int32_t beat, bool synced);
     void ClearLines(bool withReturn);
