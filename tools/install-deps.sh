@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake make pkg-config
   libgtest-dev libbenchmark-dev
-  libsndfile1-dev
+  libsndfile1-dev libfftw3-dev
   lv2-dev liblilv-dev lilv-utils
 )
 
