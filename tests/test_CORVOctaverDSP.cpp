@@ -1,0 +1,136 @@
+#include "effects/modulation/CORVOctaverDSP.h"
+
+#include "tests/DynamicsTestSupport.h"
+#include "tests/PitchTestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace dynamics_testing;
+using namespace pitch_testing;
+using testing_support::Peak;
+using Ot = CORVOctaverDSP;
+
+namespace {
+
+struct Stereo {
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+Stereo Through(Ot& octaver, Stereo signal, int32_t blockSize = 256)
+{
+    testing_support::ProcessInBlocks(octaver, signal.left, signal.right, blockSize);
+    return signal;
+}
+
+std::unique_ptr<Ot> MakeOctaver(float clean, float lower, float upper, double rate = 48000.0)
+{
+    auto octaver = Make<Ot>(rate);
+    Set(*octaver, Ot::kCleanLevel, clean);
+    Set(*octaver, Ot::kLowerLevel, lower);
+    Set(*octaver, Ot::kUpperLevel, upper);
+    return octaver;
+}
+
+} // namespace
+
+TEST(OctaverTables, IdentityParametersAndPresets)
+{
+    auto octaver = Make<Ot>();
+    EXPECT_EQ(octaver->longName, "OT - Octaver");
+    EXPECT_EQ(octaver->shortName, "OT");
+    EXPECT_EQ(CodeBytes(*octaver), "1uto");
+    EXPECT_EQ(Texts(*octaver), (std::vector<std::string>{"Clean Signal Level: 50.0 %", "Lower Octave Level: 50.0 %",
+                                                         "Upper Octave Level: 50.0 %"}));
+    EXPECT_EQ(octaver->GetParameter(Ot::kUpperLevel)->maxValue, 100.0f);
+    ExpectPresets(*octaver, {{"Default", {50, 50, 50}},
+                             {"Under Stand", {0, 100, 0}},
+                             {"Stand Up", {0, 0, 56}},
+                             {"Where Is", {0, 50, 50}},
+                             {"There Is", {100, 50, 50}}});
+}
+
+TEST(OctaverMix, DryPathIsScaledButNotDelayed)
+{
+    auto octaver = MakeOctaver(50.0f, 0.0f, 0.0f);
+    const std::vector<float> tone = HarmonicTone(196.0, 48000.0, 6000, 5);
+    const Stereo out = Through(*octaver, {tone, std::vector<float>(tone.size(), -0.25f)});
+    for (size_t i = 0; i < tone.size(); ++i) {
+        ASSERT_EQ(out.left[i], 0.5f * tone[i]) << i;
+        ASSERT_EQ(out.right[i], -0.125f) << i;
+    }
+}
+
+TEST(OctaverMix, UnderStandAndStandUpCarryOnlyTheirOctave)
+{
+    constexpr double kRate = 48000.0;
+    constexpr double kTone = 220.0;
+    constexpr float kAmplitude = 0.25f;
+    const std::vector<float> tone = HarmonicTone(kTone, kRate, size_t(kRate), 1, kAmplitude);
+    struct Case {
+        const char* preset;
+        double octave;
+        double level; // of the octave voice, relative to the mono sum
+    };
+    for (const Case& c : {Case{"Under Stand", kTone / 2.0, 1.0}, Case{"Stand Up", kTone * 2.0, 0.56}}) {
+        auto octaver = Make<Ot>(kRate);
+        octaver->ApplyPreset(c.preset);
+        const Stereo out = Through(*octaver, {tone, tone});
+        const size_t from = out.left.size() - 16384;
+        EXPECT_NEAR(StrongestFrequency(out.left, from, 16384, kRate), c.octave, 0.002 * c.octave) << c.preset;
+        // The shifters hear the plain sum of both channels: twice the tone.
+        const double expected = c.level * 2.0 * kAmplitude;
+        EXPECT_NEAR(20.0 * std::log10(AmplitudeAt(out.left, from, 16384, c.octave, kRate) / expected), 0.0, 1.5)
+            << c.preset;
+        EXPECT_LT(AmplitudeAt(out.left, from, 16384, kTone, kRate), 1e-3 * kAmplitude) << c.preset;
+        EXPECT_EQ(out.left, out.right);
+    }
+}
+
+TEST(OctaverMix, ShiftersHearThePlainSumOfBothChannels)
+{
+    // A mono track (right = left) and a left channel carrying twice the
+    // signal alone feed the shifters the same.
+    const std::vector<float> tone = HarmonicTone(130.0, 48000.0, 12000, 4);
+    std::vector<float> doubled = tone;
+    for (float& v : doubled)
+        v *= 2.0f;
+    auto mono = MakeOctaver(0.0f, 100.0f, 73.0f);
+    auto single = MakeOctaver(0.0f, 100.0f, 73.0f);
+    const Stereo a = Through(*mono, {tone, tone});
+    const Stereo b = Through(*single, {doubled, std::vector<float>(tone.size(), 0.0f)});
+    EXPECT_EQ(a.left, b.left);
+    EXPECT_GT(Peak(a.left, 6000), 0.1f);
+}
+
+TEST(OctaverMix, SilentVoiceLeavesItsShifterStill)
+{
+    // The lower shifter of the first octaver sits out the first second; if it
+    // stood still, it then sounds exactly like a fresh one.
+    const std::vector<float> first = HarmonicTone(300.0, 48000.0, 48000, 3);
+    const std::vector<float> second = HarmonicTone(170.0, 48000.0, 20000, 3);
+    auto paused = MakeOctaver(0.0f, 0.0f, 0.0f);
+    Through(*paused, {first, first});
+    Set(*paused, Ot::kLowerLevel, 100.0f);
+    auto fresh = MakeOctaver(0.0f, 100.0f, 0.0f);
+    EXPECT_EQ(Through(*paused, {second, second}).left, Through(*fresh, {second, second}).left);
+}
+
+TEST(OctaverFrame, LongerBlockRebuildsTheShiftersFirst)
+{
+    auto octaver = MakeOctaver(0.0f, 100.0f, 100.0f);
+    const std::vector<float> tone = HarmonicTone(110.0, 48000.0, 3000, 2);
+    Through(*octaver, {tone, tone}, 256);
+    EXPECT_EQ(octaver->LowerShifter().Capacity(), 256);
+
+    // The rebuilt shifters start empty: the same block through a fresh
+    // octaver gives the same output.
+    const std::vector<float> longTone = HarmonicTone(220.0, 48000.0, 5000, 2);
+    const Stereo out = Through(*octaver, {longTone, longTone}, 5000);
+    EXPECT_EQ(octaver->maxFrames, 5000u);
+    EXPECT_EQ(octaver->LowerShifter().Capacity(), 5000);
+    EXPECT_EQ(octaver->UpperShifter().Capacity(), 5000);
+    auto fresh = MakeOctaver(0.0f, 100.0f, 100.0f);
+    EXPECT_EQ(out.left, Through(*fresh, {longTone, longTone}, 5000).left);
+    EXPECT_GT(Peak(out.left, 2000), 0.05f);
+}
