@@ -4,9 +4,13 @@
 #include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -105,6 +109,55 @@ inline size_t ArgMax(const std::vector<double>& values, size_t from, size_t to)
         if (values[i] > values[best])
             best = i;
     return best;
+}
+
+// The algorithm code as its four bytes lie in memory.
+inline std::string CodeBytes(const CORVDSPAlgInterface& effect)
+{
+    char bytes[4];
+    std::memcpy(bytes, &effect.fourCC, 4);
+    return std::string(bytes, 4);
+}
+
+// A factory preset: its name and the values from parameter 2 on, without the
+// trailing "Sync coeff" and "Tap", which are 0 in every preset.
+using PresetRow = std::pair<std::string, std::vector<float>>;
+
+inline void ExpectPresets(CORVDSPAlgInterface& effect, const std::vector<PresetRow>& expected)
+{
+    ASSERT_EQ(effect.presets.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        effect.ApplyPresetByIndex(int32_t(i));
+        ASSERT_NE(effect.currentPreset, nullptr);
+        EXPECT_EQ(effect.currentPreset->name, expected[i].first);
+        const std::vector<float>& values = expected[i].second;
+        for (size_t p = 0; p < values.size(); ++p)
+            EXPECT_EQ(effect.Value(int32_t(2 + p)), values[p]) << expected[i].first << " " << p;
+        EXPECT_EQ(effect.Value(int32_t(2 + values.size())), 0.0f) << expected[i].first;
+        EXPECT_EQ(effect.Value(int32_t(3 + values.size())), 0.0f) << expected[i].first;
+    }
+}
+
+// A bass chord: a low E under a mid and a high partial.
+inline std::vector<float> Chord(size_t frames, float scale = 1.0f)
+{
+    std::vector<float> signal(frames);
+    const std::vector<float> low = testing_support::Sine(41.2, 44100.0, frames, 0.4f * scale);
+    const std::vector<float> mid = testing_support::Sine(330.0, 44100.0, frames, 0.2f * scale);
+    const std::vector<float> high = testing_support::Sine(2500.0, 44100.0, frames, 0.1f * scale);
+    for (size_t i = 0; i < frames; ++i)
+        signal[i] = low[i] + mid[i] + high[i];
+    return signal;
+}
+
+// How far the output strays from the input, relative to the input, after
+// the first `from` samples.
+inline double Deviation(const std::vector<float>& output, const std::vector<float>& input, size_t from)
+{
+    std::vector<float> difference(input.size());
+    for (size_t t = 0; t < input.size(); ++t)
+        difference[t] = output[t] - input[t];
+    return testing_support::Rms(difference, from) / testing_support::Rms(input, from);
 }
 
 // Sets "Rate" (index rate) from two foot-switch presses 500 ms apart with tap

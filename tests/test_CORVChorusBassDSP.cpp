@@ -5,24 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace modulated_delay_probe;
 
 namespace {
 
 using Chb = CORVChorusBassDSP;
-
-std::vector<float> Chord(size_t frames, float scale = 1.0f)
-{
-    std::vector<float> signal(frames);
-    const std::vector<float> low = testing_support::Sine(41.2, 44100.0, frames, 0.4f * scale);
-    const std::vector<float> mid = testing_support::Sine(330.0, 44100.0, frames, 0.2f * scale);
-    const std::vector<float> high = testing_support::Sine(2500.0, 44100.0, frames, 0.1f * scale);
-    for (size_t i = 0; i < frames; ++i)
-        signal[i] = low[i] + mid[i] + high[i];
-    return signal;
-}
 
 // Full wet and no sweep: the low band passes as it is and the high band
 // (input minus the first-order low-pass) comes out 265 samples late.
@@ -48,9 +35,7 @@ TEST(BassChorusTables, IdentityParametersAndPresets)
     auto chorus = Make<Chb>();
     EXPECT_EQ(chorus->longName, "CHB - Bass Chorus");
     EXPECT_EQ(chorus->shortName, "CHB");
-    char bytes[4];
-    std::memcpy(bytes, &chorus->fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1bhc");
+    EXPECT_EQ(CodeBytes(*chorus), "1bhc");
 
     ASSERT_EQ(chorus->parameters.size(), 7u);
     EXPECT_EQ(chorus->GetParameter(Chb::kMix)->GetText(true, true), "Mix: 50.0 %");
@@ -64,21 +49,12 @@ TEST(BassChorusTables, IdentityParametersAndPresets)
     EXPECT_EQ(chorus->GetParameter(Chb::kSyncCoeff)->name, "Sync coeff");
     EXPECT_EQ(chorus->GetParameter(Chb::kTap)->name, "Tap");
 
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
+    // Mix, Rate, Depth, Stereo, Impact.
+    ExpectPresets(*chorus, {
         {"Default", {50, 1.0f, 50, 10, 0}},           {"Light wide chorus", {88, 0.282f, 90, 100, 0}},
         {"Medium chorus", {80, 1.0f, 88, 50, 1}},     {"Hard chorus", {88, 1.66f, 90, 100, 2}},
         {"Ultra vibe chorus", {100, 5.89f, 35, 73, 2}},
-    };
-    ASSERT_EQ(chorus->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        chorus->ApplyPresetByIndex(int32_t(i));
-        ASSERT_NE(chorus->currentPreset, nullptr);
-        EXPECT_EQ(chorus->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 5; ++p)
-            EXPECT_EQ(chorus->Value(Chb::kMix + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-        EXPECT_EQ(chorus->Value(Chb::kSyncCoeff), 0.0f);
-        EXPECT_EQ(chorus->Value(Chb::kTap), 0.0f);
-    }
+    });
 }
 
 TEST(BassChorusCrossover, ImpactPicksTheCrossover)
@@ -130,19 +106,12 @@ TEST(BassChorusCrossover, LowBandPassesDryAndTheHighBandIsDelayed)
     const std::vector<float> lowE = testing_support::Sine(41.2, 44100.0, 8820);
     auto bass = Make<Chb>();
     auto guitar = Make<CORVChorusDSP>();
-    for (CORVChorusBase* chorus : {static_cast<CORVChorusBase*>(bass.get()), static_cast<CORVChorusBase*>(guitar.get())}) {
+    for (CORVDSPAlgInterface* chorus : std::initializer_list<CORVDSPAlgInterface*>{bass.get(), guitar.get()}) {
         chorus->OnParameterChange(CORVChorusBase::kMix, 1.0f);
         chorus->OnParameterChange(CORVChorusBase::kDepth, 0.0f);
     }
-    auto Difference = [&](CORVDSPAlgInterface& chorus) {
-        const Stereo out = RunMono(chorus, lowE);
-        std::vector<float> difference(lowE.size());
-        for (size_t t = 0; t < lowE.size(); ++t)
-            difference[t] = out.left[t] - lowE[t];
-        return testing_support::Rms(difference, 4410) / testing_support::Rms(lowE, 4410);
-    };
-    EXPECT_LT(Difference(*bass), 0.2);
-    EXPECT_GT(Difference(*guitar), 1.2);
+    EXPECT_LT(Deviation(RunMono(*bass, lowE).left, lowE, 4410), 0.2);
+    EXPECT_GT(Deviation(RunMono(*guitar, lowE).left, lowE, 4410), 1.2);
 }
 
 TEST(BassChorusCrossover, FullImpactIsTheGuitarChorus)

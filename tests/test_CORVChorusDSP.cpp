@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace modulated_delay_probe;
 
 namespace {
@@ -43,9 +41,7 @@ TEST(ChorusTables, IdentityAndParameters)
     const auto chorus = Make<Ch>();
     EXPECT_EQ(chorus->longName, "CH - Chorus");
     EXPECT_EQ(chorus->shortName, "CH");
-    char bytes[4];
-    std::memcpy(bytes, &chorus->fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1uhc");
+    EXPECT_EQ(CodeBytes(*chorus), "1uhc");
 
     ASSERT_EQ(chorus->parameters.size(), 6u);
     EXPECT_EQ(chorus->GetParameter(Ch::kMix)->GetText(true, true), "Mix: 50.0 %");
@@ -71,23 +67,13 @@ TEST(ChorusTables, IdentityAndParameters)
 
 TEST(ChorusTables, FactoryPresets)
 {
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
+    // Mix, Rate, Depth, Stereo.
+    ExpectPresets(*Make<Ch>(), {
         {"Default", {50, 1.0f, 50, 10}},        {"Light", {50, 0.603f, 50, 100}},
         {"Slow", {50, 0.162f, 100, 100}},       {"Speed", {34, 6.166f, 48, 100}},
         {"Clean G", {50, 0.372f, 100, 100}},    {"12 th", {50, 0.871f, 100, 100}},
         {"Vibrato 1", {100, 5.129f, 83, 100}}, {"Vibrato 2", {65, 7.244f, 72, 85}},
-    };
-    auto chorus = Make<Ch>();
-    ASSERT_EQ(chorus->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        chorus->ApplyPresetByIndex(int32_t(i));
-        ASSERT_NE(chorus->currentPreset, nullptr);
-        EXPECT_EQ(chorus->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 4; ++p)
-            EXPECT_EQ(chorus->Value(Ch::kMix + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-        EXPECT_EQ(chorus->Value(Ch::kSyncCoeff), 0.0f);
-        EXPECT_EQ(chorus->Value(Ch::kTap), 0.0f);
-    }
+    });
 }
 
 TEST(ChorusGeometry, DelaysInSamplesAt44100)

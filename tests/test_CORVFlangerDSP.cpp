@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 using namespace modulated_delay_probe;
 
 namespace {
@@ -35,9 +33,7 @@ TEST(FlangerTables, IdentityAndParameters)
     auto flanger = Make<Fl>();
     EXPECT_EQ(flanger->longName, "FL - Flanger");
     EXPECT_EQ(flanger->shortName, "FL");
-    char bytes[4];
-    std::memcpy(bytes, &flanger->fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1ulf");
+    EXPECT_EQ(CodeBytes(*flanger), "1ulf");
 
     ASSERT_EQ(flanger->parameters.size(), 6u);
     EXPECT_EQ(flanger->GetParameter(Fl::kFxTune)->GetText(true, true), "Fx Tune: 50.0 %");
@@ -60,25 +56,15 @@ TEST(FlangerTables, IdentityAndParameters)
 
 TEST(FlangerTables, FactoryPresets)
 {
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
+    // Fx Tune, Rate, Depth, Regeneration.
+    ExpectPresets(*Make<Fl>(), {
         {"Default", {50, 0.692f, 50, 50}},      {"Clean G1", {33, 0.219f, 37, 78}},
         {"Clean G2", {0, 0.129f, 100, 86}},     {"Wet & Slow", {0, 0.081f, 100, 91}},
         {"Big & High", {100, 0.151f, 16, 90}},  {"Big & Low", {0, 0.23f, 44, 75}},
         {"Destroyer", {0, 9.33f, 88, 33}},      {"Flatrix 1", {10, 2.455f, 0, 80}},
         {"Flatrix 2", {56, 2.455f, 0, 80}},     {"Flatrix 3", {91, 2.455f, 0, 80}},
         {"Flatrix Low Detune", {0, 0.49f, 5, 85}},
-    };
-    auto flanger = Make<Fl>();
-    ASSERT_EQ(flanger->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        flanger->ApplyPresetByIndex(int32_t(i));
-        ASSERT_NE(flanger->currentPreset, nullptr);
-        EXPECT_EQ(flanger->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 4; ++p)
-            EXPECT_EQ(flanger->Value(Fl::kFxTune + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-        EXPECT_EQ(flanger->Value(Fl::kSyncCoeff), 0.0f);
-        EXPECT_EQ(flanger->Value(Fl::kTap), 0.0f);
-    }
+    });
 }
 
 TEST(FlangerGeometry, DelaysInSamplesAt44100)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <type_traits>
 
 using namespace modulated_delay_probe;
 using testing_support::IsSubnormal;
@@ -49,35 +50,14 @@ float OutputBound(const CORVDSPAlgInterface& effect)
     return effect.FindParameter("Regeneration") ? 0.58f + 0.5f / 0.12f + 0.01f : 2.01f;
 }
 
-const std::vector<float>& LeftLine(const CORVDSPAlgInterface& effect)
-{
-    if (auto chorus = dynamic_cast<const CORVChorusBase*>(&effect))
-        return chorus->Lines().LeftLine();
-    return dynamic_cast<const CORVFlangerBase&>(effect).Lines().LeftLine();
-}
-
-const std::vector<float>& RightLine(const CORVDSPAlgInterface& effect)
-{
-    if (auto chorus = dynamic_cast<const CORVChorusBase*>(&effect))
-        return chorus->Lines().RightLine();
-    return dynamic_cast<const CORVFlangerBase&>(effect).Lines().RightLine();
-}
-
 // The ramp of the (left) sweep.
-float SweepRamp(const CORVDSPAlgInterface& effect)
+template <class Effect>
+float SweepRamp(const Effect& effect)
 {
-    if (auto chorus = dynamic_cast<const CORVChorusBase*>(&effect))
-        return chorus->Lfo().Ramp();
-    return dynamic_cast<const CORVFlangerBase&>(effect).LeftLfo().Ramp();
-}
-
-const BassCrossover* Crossover(const CORVDSPAlgInterface& effect)
-{
-    if (auto chorus = dynamic_cast<const CORVChorusBassDSP*>(&effect))
-        return &chorus->Crossover();
-    if (auto flanger = dynamic_cast<const CORVFlangerBassDSP*>(&effect))
-        return &flanger->Crossover();
-    return nullptr;
+    if constexpr (std::is_base_of_v<CORVChorusBase, Effect>)
+        return effect.Lfo().Ramp();
+    else
+        return effect.LeftLfo().Ramp();
 }
 
 void ExpectFiniteWithin(const Stereo& out, float bound, const char* what)
@@ -158,10 +138,11 @@ TYPED_TEST(ChorusFlangerFamily, SilenceLeavesNoSubnormals)
         ASSERT_FALSE(IsSubnormal(tail.right[t])) << t;
     }
     EXPECT_EQ(testing_support::Peak(tail.left, tail.left.size() - 1000), 0.0f);
-    EXPECT_EQ(testing_support::Peak(LeftLine(*effect)), 0.0f);
-    EXPECT_EQ(testing_support::Peak(RightLine(*effect)), 0.0f);
-    if (const BassCrossover* crossover = Crossover(*effect)) {
-        for (const BiquadSection* section : {&crossover->LeftSection(), &crossover->RightSection()}) {
+    EXPECT_EQ(testing_support::Peak(effect->Lines().LeftLine()), 0.0f);
+    EXPECT_EQ(testing_support::Peak(effect->Lines().RightLine()), 0.0f);
+    if constexpr (requires { effect->Crossover(); }) {
+        const BassCrossover& crossover = effect->Crossover();
+        for (const BiquadSection* section : {&crossover.LeftSection(), &crossover.RightSection()}) {
             EXPECT_EQ(section->state().state1, 0.0f);
             EXPECT_EQ(section->state().state2, 0.0f);
         }
@@ -211,10 +192,10 @@ TYPED_TEST(ChorusFlangerFamily, ResetClearsTheLinesAndKeepsTheSweep)
 {
     auto effect = Make<TypeParam>();
     RunMono(*effect, Program(3000, 44100.0).left);
-    ASSERT_GT(testing_support::Peak(LeftLine(*effect)), 0.0f);
+    ASSERT_GT(testing_support::Peak(effect->Lines().LeftLine()), 0.0f);
     const float ramp = SweepRamp(*effect);
     effect->Reset();
-    EXPECT_EQ(testing_support::Peak(LeftLine(*effect)), 0.0f);
-    EXPECT_EQ(testing_support::Peak(RightLine(*effect)), 0.0f);
+    EXPECT_EQ(testing_support::Peak(effect->Lines().LeftLine()), 0.0f);
+    EXPECT_EQ(testing_support::Peak(effect->Lines().RightLine()), 0.0f);
     EXPECT_EQ(SweepRamp(*effect), ramp);
 }
