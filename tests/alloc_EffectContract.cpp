@@ -1,6 +1,7 @@
 // No effect allocates while it processes: thousands of blocks of every
-// length, with control changes, foot-switch presses and tempo changes
-// between them, make no heap allocation and take no lock.
+// length, with control changes, foot-switch presses (bypass, tap tempo, the
+// delay's hold cycle), learn cycles and tempo changes between them, make no
+// heap allocation and take no lock.
 #include "tests/AllocationCounter.h"
 #include "tests/EffectContract.h"
 
@@ -32,6 +33,11 @@ TEST_P(EffectProcessing, AllocatesNothing)
     for (int block = 0; block < 3000; ++block) {
         if (block % 3 == 0)
             algorithm->OnParameterChange(1 + int32_t(random() % uint32_t(lastIndex)), normalized(random));
+        if (block % 500 == 250) // every control at its top: the delay holds, the gate learns, tap mode is on
+            for (const auto& entry : algorithm->parameters)
+                algorithm->OnParameterChange(entry.first, 1.0f);
+        if (block % 7 == 0) // foot-switch presses: bypass, taps, the hold cycle
+            algorithm->OnParameterChange(1, float(block % 2));
         if (block % 50 == 0)
             algorithm->tempo = 60.0 + double(block % 120);
         for (int32_t i = 0; i < 64; ++i)

@@ -78,52 +78,6 @@ TYPED_TEST_SUITE(ChorusFlangerFamily, Effects);
 
 } // namespace
 
-TYPED_TEST(ChorusFlangerFamily, BlockSizeDoesNotChangeTheOutputAtAnyRate)
-{
-    for (double rate : {22050.0, 44100.0, 192000.0}) {
-        const Stereo input = Program(20000, rate);
-        auto whole = Make<TypeParam>(rate);
-        Deepest(*whole);
-        const Stereo reference = RunStereo(*whole, input.left, input.right, 20000);
-        ExpectFiniteWithin(reference, OutputBound(*whole), "whole block");
-        EXPECT_GT(testing_support::Rms(reference.left), 0.1) << rate;
-        for (int32_t blockSize : {1, 7, 8192}) {
-            auto effect = Make<TypeParam>(rate);
-            Deepest(*effect);
-            const Stereo out = RunStereo(*effect, input.left, input.right, blockSize);
-            EXPECT_EQ(out.left, reference.left) << rate << " in blocks of " << blockSize;
-            EXPECT_EQ(out.right, reference.right) << rate << " in blocks of " << blockSize;
-        }
-    }
-}
-
-TYPED_TEST(ChorusFlangerFamily, MonoAndSeparateBuffers)
-{
-    const std::vector<float> input = Program(6000, 44100.0).left;
-    auto stereo = Make<TypeParam>();
-    const Stereo reference = RunMono(*stereo, input);
-    ASSERT_NE(reference.left, reference.right); // the sides differ
-
-    // A mono instance passes one buffer as both channels, in and out: each
-    // side must read its input before either writes, so the buffer ends up
-    // holding the right side's output.
-    auto mono = Make<TypeParam>();
-    std::vector<float> buffer = input;
-    float* channels[2] = {buffer.data(), buffer.data()};
-    float peaks[2][2];
-    mono->Process(channels, channels, peaks[0], peaks[1], int32_t(buffer.size()));
-    EXPECT_EQ(buffer, reference.right);
-
-    auto apart = Make<TypeParam>();
-    const float* inputs[2] = {input.data(), input.data()};
-    std::vector<float> left(input.size());
-    std::vector<float> right(input.size());
-    float* outputs[2] = {left.data(), right.data()};
-    apart->Process(inputs, outputs, peaks[0], peaks[1], int32_t(input.size()));
-    EXPECT_EQ(left, reference.left);
-    EXPECT_EQ(right, reference.right);
-}
-
 TYPED_TEST(ChorusFlangerFamily, SilenceLeavesNoSubnormals)
 {
     auto effect = Make<TypeParam>();
