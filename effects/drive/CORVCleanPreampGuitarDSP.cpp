@@ -1,9 +1,8 @@
 #include "effects/drive/CORVCleanPreampGuitarDSP.h"
 
 #include "core/FourCC.h"
+#include "effects/common/Decibels.h"
 #include "effects/drive/ChannelStages.h"
-
-#include <cmath>
 
 namespace {
 
@@ -16,9 +15,9 @@ constexpr float kBrightShelfHz = 2000.0f;
 constexpr bool kSecondOrder = true;
 
 // Drive into the second stage: 5 times −40 dB .. +20 dB over the gain knob.
-constexpr double kDriveScale = 5.0;
-constexpr double kDriveDbPerPercent = 0.6;
-constexpr double kDriveFloorDb = -40.0;
+constexpr float kDriveScale = 5.0f;
+constexpr float kDriveDbPerPercent = 0.6f;
+constexpr float kDriveFloorDb = -40.0f;
 
 } // namespace
 
@@ -84,7 +83,7 @@ void CORVCleanPreampGuitarDSP::RebuildStages()
 
 void CORVCleanPreampGuitarDSP::ApplyKnobs(float gain, float bright, float output)
 {
-    const auto drive = float(kDriveScale * std::pow(10.0, (kDriveDbPerPercent * gain + kDriveFloorDb) / 20.0));
+    const float drive = kDriveScale * DecibelsToGain(kDriveDbPerPercent * gain + kDriveFloorDb);
     const float outputGain = OutputGain(output);
     for (CleanPreampStage& stage : stages) {
         stage.SetOutputGain(outputGain);

@@ -2,8 +2,7 @@
 
 #include "core/FourCC.h"
 #include "effects/common/BiquadDesigners.h"
-
-#include <cmath>
+#include "effects/common/Decibels.h"
 
 namespace {
 
@@ -22,8 +21,8 @@ constexpr float kThirdStageGain = 18.0f;
 constexpr double kHighPassHz = 100.0;
 
 // Drive into the second stage: 7 times 0 dB .. +30 dB over the gain knob.
-constexpr double kDriveScale = 7.0;
-constexpr double kDriveDbPerPercent = 0.3;
+constexpr float kDriveScale = 7.0f;
+constexpr float kDriveDbPerPercent = 0.3f;
 
 // The interstage coupling network as an analogue prototype,
 //   H(s) = (s² + kZero·s) / (s² + kPoleSum·s + kPoleProduct):
@@ -115,7 +114,7 @@ void CORVCrunchPreampGuitarDSP::RebuildStages()
 
 void CORVCrunchPreampGuitarDSP::ApplyKnobs(float gain, float midBoost, float output)
 {
-    const auto drive = float(kDriveScale * std::pow(10.0, kDriveDbPerPercent * gain / 20.0));
+    const float drive = kDriveScale * DecibelsToGain(kDriveDbPerPercent * gain);
     const float outputGain = OutputGain(output);
     for (CrunchPreampStage& stage : stages) {
         stage.SetSampleRate(float(sampleRate));

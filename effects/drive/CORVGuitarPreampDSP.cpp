@@ -1,17 +1,17 @@
 #include "effects/drive/CORVGuitarPreampDSP.h"
 
-#include <cmath>
+#include "effects/common/Decibels.h"
 
 namespace {
 
-constexpr double kOutputDbPerPercent = 0.6;
-constexpr double kOutputFloorDb = -40.0;
+constexpr float kOutputDbPerPercent = 0.6f;
+constexpr float kOutputFloorDb = -40.0f;
 
 } // namespace
 
 float CORVGuitarPreampDSP::OutputGain(float percent)
 {
-    return float(std::pow(10.0, (kOutputDbPerPercent * percent + kOutputFloorDb) / 20.0));
+    return DecibelsToGain(kOutputDbPerPercent * percent + kOutputFloorDb);
 }
 
 void CORVGuitarPreampDSP::UpdateParameters(bool reinitialise)

@@ -2,9 +2,9 @@
 
 #include "core/FourCC.h"
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/Decibels.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -13,9 +13,9 @@ constexpr double kHighPassHz = 50.0;
 
 // Drive into the first driven stage: 0 dB .. +60 dB over the gain knob; the
 // two stages after it run at fixed +17 dB and +20 dB.
-constexpr double kDrive1DbPerPercent = 0.6;
-const float kDrive2 = float(std::pow(10.0, 0.85));
-const float kDrive3 = float(std::pow(10.0, 1.0));
+constexpr float kDrive1DbPerPercent = 0.6f;
+constexpr float kDrive2Db = 17.0f;
+constexpr float kDrive3Db = 20.0f;
 
 } // namespace
 
@@ -91,11 +91,13 @@ void CORVHiGainPreampGuitarDSP::RebuildStages()
 
 void CORVHiGainPreampGuitarDSP::ApplyKnobs(float gain, float lowCut, float output)
 {
-    const auto drive1 = float(std::pow(10.0, kDrive1DbPerPercent * gain / 20.0));
+    const float drive1 = DecibelsToGain(kDrive1DbPerPercent * gain);
+    const float drive2 = DecibelsToGain(kDrive2Db);
+    const float drive3 = DecibelsToGain(kDrive3Db);
     const float outputGain = OutputGain(output);
     for (HiGainPreampStage& stage : stages) {
         stage.SetSampleRate(float(sampleRate));
-        stage.SetDrives(drive1, kDrive2, kDrive3);
+        stage.SetDrives(drive1, drive2, drive3);
         stage.SetLowCut(lowCut);
         stage.SetOutputGain(outputGain);
     }
