@@ -1,13 +1,17 @@
 #include "core/CORVEffectCatalogue.h"
 
 #include "core/FourCC.h"
+#include "effects/drive/CORVCleanPreampGuitarDSP.h"
+#include "effects/drive/CORVCrunchPreampGuitarDSP.h"
 #include "effects/drive/CORVDistortionBassDSP.h"
 #include "effects/drive/CORVDistortionDSP.h"
 #include "effects/drive/CORVGraphicEQBassDSP.h"
 #include "effects/drive/CORVGraphicEQGuitarDSP.h"
+#include "effects/drive/CORVHiGainPreampGuitarDSP.h"
 #include "effects/drive/CORVOverDriveBassDSP.h"
 #include "effects/drive/CORVOverDriveDSP.h"
 #include "effects/drive/CORVParametricEQDSP.h"
+#include "effects/drive/CORVPowerAmpGuitarDSP.h"
 #include "effects/drive/CORVSpeakerSimulatorBassDSP.h"
 #include "effects/drive/CORVSpeakerSimulatorGuitarDSP.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
@@ -55,9 +59,9 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, Make<CORVTremoloDSP>,         FourCC("tru1")},
     { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, kNotYet,                       FourCC("atu1")},
     { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("blg1")},
-    { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("clg1")},
-    { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("cpg1")},
-    { 85, "HGG - Guitar HiGain Preamp",      "HGG", FourCC("HGRT"), FourCC("HGSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("hgg1")},
+    { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, Make<CORVCleanPreampGuitarDSP>, FourCC("clg1")},
+    { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, Make<CORVCrunchPreampGuitarDSP>, FourCC("cpg1")},
+    { 85, "HGG - Guitar HiGain Preamp",      "HGG", FourCC("HGRT"), FourCC("HGSd"), kCategoryHarmonic,   6, Make<CORVHiGainPreampGuitarDSP>, FourCC("hgg1")},
     {100, "LC - Level Control",              "LC",  FourCC("LCRT"), FourCC("LCSd"), kCategoryNone,       6, Make<CORVLevelControlDSP>,     FourCC("lcu1")},
     {130, "PE - Parametric EQ",              "PE",  FourCC("PERT"), FourCC("PESd"), kCategoryEQ,         6, Make<CORVParametricEQDSP>,     FourCC("peu1")},
     {165, "SPG - Guitar Speaker Simulator",  "SPG", FourCC("SPRT"), FourCC("SPSd"), kCategoryEQ,         6, Make<CORVSpeakerSimulatorGuitarDSP>, FourCC("spg1")},
@@ -74,7 +78,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {145, "PRB - Bass Preamp",               "PRB", FourCC("PRRT"), FourCC("PRSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("prb1")},
     { 55, "EC - Exciter",                    "EC",  FourCC("ECRT"), FourCC("ECSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("ecu1")},
     {120, "OT - Octaver",                    "OT",  FourCC("OTRT"), FourCC("OTSd"), kCategoryPitchShift, 6, kNotYet,                       FourCC("otu1")},
-    {125, "PAG - Guitar Power Amp",          "PAG", FourCC("PART"), FourCC("PASd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("pag1")},
+    {125, "PAG - Guitar Power Amp",          "PAG", FourCC("PART"), FourCC("PASd"), kCategoryHarmonic,   6, Make<CORVPowerAmpGuitarDSP>,   FourCC("pag1")},
 }};
 // clang-format on
 
