@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libsndfile1-dev
   lv2-dev liblilv-dev lilv-utils sordi
+  libcairo2-dev
 )
 
 missing=()
