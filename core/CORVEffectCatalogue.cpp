@@ -15,6 +15,7 @@
 #include "effects/drive/CORVSpeakerSimulatorBassDSP.h"
 #include "effects/drive/CORVSpeakerSimulatorGuitarDSP.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/modulation/CORVAutoWahDSP.h"
 #include "effects/modulation/CORVBPMDelayDSP.h"
 #include "effects/modulation/CORVChorusBassDSP.h"
 #include "effects/modulation/CORVChorusDSP.h"
@@ -24,8 +25,10 @@
 #include "effects/modulation/CORVFlangerDSP.h"
 #include "effects/modulation/CORVLevelControlDSP.h"
 #include "effects/modulation/CORVNoiseGateDSP.h"
+#include "effects/modulation/CORVPedalWahDSP.h"
 #include "effects/modulation/CORVPhaserBassDSP.h"
 #include "effects/modulation/CORVPhaserDSP.h"
+#include "effects/modulation/CORVReverbDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
 
 namespace {
@@ -44,7 +47,7 @@ constexpr AlgorithmFactory kNotYet = nullptr;
 const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
 //   id   long name                          short  RT stereo         second id         category             opt algorithm                        fourCC
     {  5, "AP - Auto Pan",                   "AP",  FourCC("APRT"), FourCC("APSd"), kCategorySoundField, 6, Make<CORVAutoPanDSP>,          FourCC("apu1")},
-    { 15, "AW - Auto Wah",                   "AW",  FourCC("AWRT"), FourCC("AWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("awu1")},
+    { 15, "AW - Auto Wah",                   "AW",  FourCC("AWRT"), FourCC("AWSd"), kCategoryModulation, 6, Make<CORVAutoWahDSP>,          FourCC("awu1")},
     { 20, "BD - BPM Delay",                  "BD",  FourCC("BDRT"), FourCC("BDSd"), kCategoryDelay,      6, Make<CORVBPMDelayDSP>,         FourCC("bdu1")},
     { 90, "CH - Chorus",                     "CH",  FourCC("CHRT"), FourCC("CHSd"), kCategoryModulation, 6, Make<CORVChorusDSP>,           FourCC("chu1")},
     { 35, "CM - Compressor",                 "CM",  FourCC("CMRT"), FourCC("CMSd"), kCategoryDynamics,   6, Make<CORVCompressorDSP>,       FourCC("cmu1")},
@@ -55,7 +58,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {105, "NG - Noise Gate",                 "NG",  FourCC("NGRT"), FourCC("NGSd"), kCategoryDynamics,   6, Make<CORVNoiseGateDSP>,        FourCC("ngu1")},
     {110, "OD - Overdrive",                  "OD",  FourCC("ODRT"), FourCC("ODSd"), kCategoryHarmonic,   2, Make<CORVOverDriveDSP>,        FourCC("odu1")},
     {135, "PH - Phaser",                     "PH",  FourCC("PHRT"), FourCC("PHSd"), kCategoryModulation, 6, Make<CORVPhaserDSP>,           FourCC("phu1")},
-    {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, kNotYet,                       FourCC("rvu1")},
+    {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, Make<CORVReverbDSP>,           FourCC("rvu1")},
     {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, Make<CORVTremoloDSP>,         FourCC("tru1")},
     { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, kNotYet,                       FourCC("atu1")},
     { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("blg1")},
@@ -66,7 +69,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {130, "PE - Parametric EQ",              "PE",  FourCC("PERT"), FourCC("PESd"), kCategoryEQ,         6, Make<CORVParametricEQDSP>,     FourCC("peu1")},
     {165, "SPG - Guitar Speaker Simulator",  "SPG", FourCC("SPRT"), FourCC("SPSd"), kCategoryEQ,         6, Make<CORVSpeakerSimulatorGuitarDSP>, FourCC("spg1")},
     {175, "TCG - Guitar Tone Control",       "TCG", FourCC("TCRT"), FourCC("TCSd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcg1")},
-    {150, "PW - Pedal Wah",                  "PW",  FourCC("PWRT"), FourCC("PWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("pwu1")},
+    {150, "PW - Pedal Wah",                  "PW",  FourCC("PWRT"), FourCC("PWSd"), kCategoryModulation, 6, Make<CORVPedalWahDSP>,         FourCC("pwu1")},
     { 70, "FLB - Bass Flanger",              "FLB", FourCC("FLBR"), FourCC("FLBd"), kCategoryModulation, 6, Make<CORVFlangerBassDSP>,      FourCC("flb1")},
     { 95, "CHB - Bass Chorus",               "CHB", FourCC("CHBT"), FourCC("CHBd"), kCategoryModulation, 6, Make<CORVChorusBassDSP>,       FourCC("chb1")},
     {140, "PHB - Bass Phaser",               "PHB", FourCC("PHBT"), FourCC("PHBd"), kCategoryModulation, 6, Make<CORVPhaserBassDSP>,       FourCC("phb1")},
