@@ -1,6 +1,7 @@
 # Entry points for newcomers and CI.  Each target installs what it needs
 # (as root), configures and builds before doing its job.
 
+MAKEFLAGS  += --no-print-directory
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
