@@ -15,6 +15,7 @@
 #include "effects/drive/CORVSpeakerSimulatorBassDSP.h"
 #include "effects/drive/CORVSpeakerSimulatorGuitarDSP.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/modulation/CORVAutoTunerDSP.h"
 #include "effects/modulation/CORVAutoWahDSP.h"
 #include "effects/modulation/CORVBPMDelayDSP.h"
 #include "effects/modulation/CORVChorusBassDSP.h"
@@ -25,6 +26,7 @@
 #include "effects/modulation/CORVFlangerDSP.h"
 #include "effects/modulation/CORVLevelControlDSP.h"
 #include "effects/modulation/CORVNoiseGateDSP.h"
+#include "effects/modulation/CORVOctaverDSP.h"
 #include "effects/modulation/CORVPedalWahDSP.h"
 #include "effects/modulation/CORVPhaserBassDSP.h"
 #include "effects/modulation/CORVPhaserDSP.h"
@@ -60,7 +62,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {135, "PH - Phaser",                     "PH",  FourCC("PHRT"), FourCC("PHSd"), kCategoryModulation, 6, Make<CORVPhaserDSP>,           FourCC("phu1")},
     {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, Make<CORVReverbDSP>,           FourCC("rvu1")},
     {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, Make<CORVTremoloDSP>,         FourCC("tru1")},
-    { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, kNotYet,                       FourCC("atu1")},
+    { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, Make<CORVAutoTunerDSP>,        FourCC("atu1")},
     { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("blg1")},
     { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, Make<CORVCleanPreampGuitarDSP>, FourCC("clg1")},
     { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, Make<CORVCrunchPreampGuitarDSP>, FourCC("cpg1")},
@@ -80,7 +82,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {170, "TCB - Bass Tone Control",         "TCB", FourCC("TCBT"), FourCC("TCBd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcb1")},
     {145, "PRB - Bass Preamp",               "PRB", FourCC("PRRT"), FourCC("PRSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("prb1")},
     { 55, "EC - Exciter",                    "EC",  FourCC("ECRT"), FourCC("ECSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("ecu1")},
-    {120, "OT - Octaver",                    "OT",  FourCC("OTRT"), FourCC("OTSd"), kCategoryPitchShift, 6, kNotYet,                       FourCC("otu1")},
+    {120, "OT - Octaver",                    "OT",  FourCC("OTRT"), FourCC("OTSd"), kCategoryPitchShift, 6, Make<CORVOctaverDSP>,          FourCC("otu1")},
     {125, "PAG - Guitar Power Amp",          "PAG", FourCC("PART"), FourCC("PASd"), kCategoryHarmonic,   6, Make<CORVPowerAmpGuitarDSP>,   FourCC("pag1")},
 }};
 // clang-format on
