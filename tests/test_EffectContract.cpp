@@ -124,5 +124,26 @@ TEST_P(EffectContract, SilenceLeavesNoSubnormals)
     EXPECT_TRUE(Normal(right));
 }
 
+// A host may hand over garbage: not-a-number, infinities, absurd levels.
+// Whatever that does to the sound, the effect must come through it alive
+// and keep processing.
+TEST_P(EffectContract, GarbageInputNeverCrashes)
+{
+    auto algorithm = Make(48000.0);
+    const float garbage[] = {std::nanf(""), INFINITY, -INFINITY, 1e30f, -1e30f, 3e38f};
+    std::vector<float> left(4096);
+    std::vector<float> right(4096);
+    for (int round = 0; round < 6; ++round) {
+        for (size_t i = 0; i < left.size(); ++i) {
+            left[i] = i % 5 == 0 ? garbage[(i / 5 + size_t(round)) % 6] : 0.3f;
+            right[i] = garbage[(i + size_t(round)) % 6];
+        }
+        testing_support::ProcessInBlocks(*algorithm, left, right, 1024);
+    }
+    left.assign(4096, 0.1f);
+    right.assign(4096, 0.1f);
+    testing_support::ProcessInBlocks(*algorithm, left, right, 512); // and still runs
+}
+
 INSTANTIATE_TEST_SUITE_P(Catalogue, EffectContract, ::testing::ValuesIn(AvailableEffectIds()),
                          testing_support::EffectName());

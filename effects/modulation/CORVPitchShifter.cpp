@@ -13,6 +13,8 @@ constexpr int32_t kDefaultFrameLength = 2048;
 // Power of the weakest maximum that still counts as a peak, relative to the
 // strongest one: -60 dB.
 constexpr float kPeakFloor = 1e-6f;
+// Input beyond this magnitude (80 dB over full scale) is not audio.
+constexpr float kInputLimit = 1e4f;
 
 // The frame grows with the rate so that it spans about 46 ms (32 ms at
 // 8 kHz); unlisted rates use the length of 44.1 and 48 kHz.
@@ -168,8 +170,12 @@ void CORVPitchShifter::Process(const float* input, float* output, int32_t frameC
     const int32_t latency = Latency();
     while (frameCount > 0) {
         const int32_t count = std::min(frameCount, frameLength - fill);
-        // Input first: output may be the same buffer.
-        std::memcpy(&inputFrame[size_t(fill)], input, sizeof(float) * size_t(count));
+        // Input first: output may be the same buffer.  A sample that is not
+        // a number or lies far beyond full scale would poison every later
+        // spectrum, so the voices hear silence in its place.
+        float* frame = &inputFrame[size_t(fill)];
+        for (int32_t i = 0; i < count; ++i)
+            frame[i] = std::fabs(input[i]) < kInputLimit ? input[i] : 0.0f;
         std::memcpy(output, &outputHop[size_t(fill - latency)], sizeof(float) * size_t(count));
         input += count;
         output += count;
