@@ -1,5 +1,7 @@
 #include "lv2/PortLayout.h"
 
+#include "effects/modulation/CORVAutoTunerDSP.h"
+
 #include <cctype>
 #include <set>
 
@@ -73,6 +75,19 @@ std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool m
             port.inputLevel = input;
             port.symbol = std::string(input ? "level_in" : "level_out") + (mono ? "" : sides[c]);
             port.name = std::string(input ? "Input level" : "Output level") + (mono ? "" : sideNames[c]);
+            add(port);
+        }
+    }
+    if (dynamic_cast<const CORVAutoTunerDSP*>(&algorithm)) {
+        const std::pair<TunerReading, const char*> readings[] = {
+            {TunerReading::Note, "note"}, {TunerReading::Frequency, "frequency"}, {TunerReading::Deviation, "deviation"}};
+        const char* names[] = {"Note", "Frequency", "Deviation"};
+        for (size_t i = 0; i < 3; ++i) {
+            PortInfo port;
+            port.kind = PortKind::TunerOut;
+            port.reading = readings[i].first;
+            port.symbol = readings[i].second;
+            port.name = names[i];
             add(port);
         }
     }

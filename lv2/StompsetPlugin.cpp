@@ -1,6 +1,7 @@
 #include "lv2/StompsetPlugin.h"
 
 #include "core/CORVEffectGroupSpecific.h"
+#include "effects/modulation/CORVAutoTunerDSP.h"
 #include "host/PlugInLibrary.h"
 
 #include <lv2/atom/util.h>
@@ -59,6 +60,7 @@ StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mon
     : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono)
 {
     CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
+    tuner_ = dynamic_cast<const CORVAutoTunerDSP*>(&algorithm);
     layout_ = DescribePorts(algorithm, mono);
     for (const PortInfo& port : layout_) {
         if (port.kind == PortKind::Parameter) {
@@ -102,6 +104,7 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
     case PortKind::LevelOut:
         levelPorts_[size_t((port.inputLevel ? 0 : 1) * (mono_ ? 1 : 2) + port.channel)] = static_cast<float*>(data);
         break;
+    case PortKind::TunerOut: tunerPorts_[size_t(port.reading)] = static_cast<float*>(data); break;
     }
 }
 
@@ -160,6 +163,19 @@ void StompsetPlugin::WriteLevels()
     }
 }
 
+void StompsetPlugin::WriteTunerReadings()
+{
+    const CORVAutoTunerDSP* tuner = tuner_;
+    if (!tuner)
+        return;
+    const bool heard = tuner->HasReading();
+    const float readings[3] = {heard ? float(tuner->NoteIndex()) : -1.0f, heard ? tuner->DetectedFrequency() : 0.0f,
+                               heard ? tuner->Deviation() : 0.0f};
+    for (size_t i = 0; i < 3; ++i)
+        if (tunerPorts_[i])
+            *tunerPorts_[i] = readings[i];
+}
+
 void StompsetPlugin::Run(uint32_t frames)
 {
     ReadTimePosition();
@@ -170,6 +186,7 @@ void StompsetPlugin::Run(uint32_t frames)
         instance_->Render(inputs, outputs, int32_t(std::min<uint32_t>(frames, uint32_t(INT32_MAX))));
     }
     WriteLevels();
+    WriteTunerReadings();
 }
 
 void StompsetPlugin::TakeControlsAsApplied()

@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+class CORVAutoTunerDSP;
+
 namespace lv2 {
 
 // One plug-in instance in an LV2 host.  The host's ports are the engine side
@@ -44,6 +46,7 @@ private:
     void ReadTimePosition();
     void ApplyControlPorts();
     void WriteLevels();
+    void WriteTunerReadings();
     // After a restore the controls hold the restored values; the ports are
     // taken as already applied at those values.
     void TakeControlsAsApplied();
@@ -62,6 +65,8 @@ private:
     float lastEnabled_ = 1.0f;
     std::vector<ParameterPort> parameters_;
     std::vector<float*> levelPorts_;
+    float* tunerPorts_[3] = {nullptr, nullptr, nullptr};
+    const CORVAutoTunerDSP* tuner_ = nullptr; // the tuner's readings go to tunerPorts_
 };
 
 } // namespace lv2

@@ -120,6 +120,24 @@ void WritePort(std::ostream& out, const PortInfo& port, const CORVDSPAlgInterfac
             << "        lv2:default 1 ; lv2:minimum 0 ; lv2:maximum 1 ;\n";
         break;
     case PortKind::Parameter: out << "        a lv2:ControlPort, lv2:InputPort ;\n"; break;
+    case PortKind::TunerOut:
+        out << "        a lv2:ControlPort, lv2:OutputPort ;\n";
+        switch (port.reading) {
+        case TunerReading::Note:
+            out << "        lv2:portProperty lv2:integer ;\n"
+                << "        rdfs:comment \"Semitones from C0 (A4 is 57); -1 while nothing is heard\" ;\n"
+                << "        lv2:default -1 ; lv2:minimum -1 ; lv2:maximum 131 ;\n";
+            break;
+        case TunerReading::Frequency:
+            out << "        units:unit units:hz ;\n"
+                << "        lv2:default 0.0 ; lv2:minimum 0.0 ; lv2:maximum 5000.0 ;\n";
+            break;
+        case TunerReading::Deviation:
+            out << "        rdfs:comment \"Distance from the note, 50 to the neighbouring note\" ;\n"
+                << "        lv2:default 0.0 ; lv2:minimum -50.0 ; lv2:maximum 50.0 ;\n";
+            break;
+        }
+        break;
     case PortKind::LevelOut:
         out << "        a lv2:ControlPort, lv2:OutputPort ;\n"
             << "        lv2:default 0.0 ; lv2:minimum 0.0 ; lv2:maximum " << Number(kLevelMaximum) << " ;\n";

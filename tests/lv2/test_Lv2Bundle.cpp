@@ -241,3 +241,20 @@ TEST(Lv2Plugins, HostTempoDrivesTheSyncedTremolo)
     for (size_t k = 1; k < silentAt.size(); ++k)
         EXPECT_NEAR(double(silentAt[k] - silentAt[k - 1]), 32000.0, 40.0);
 }
+
+TEST(Lv2Plugins, TunerReportsNoteFrequencyAndDeviation)
+{
+    lv2test::Instance tuner(TheWorld(), TheWorld().Plugin("https://orvanta.audio/lv2/stompset/AT"), 48000.0,
+                            kMaxBlock);
+    ASSERT_TRUE(tuner.Valid());
+    std::vector<std::vector<float>> in(2, std::vector<float>(48000 * 3));
+    for (size_t i = 0; i < in[0].size(); ++i) {
+        const double t = double(i) / 48000.0;
+        in[0][i] = in[1][i] = float(0.3 * std::sin(2.0 * M_PI * 110.0 * t) + 0.15 * std::sin(2.0 * M_PI * 220.0 * t));
+    }
+    EXPECT_EQ(tuner.GetControl("note"), -1.0f);
+    RunAll(tuner, in, 512);
+    EXPECT_EQ(tuner.GetControl("note"), 33.0f); // A2: A4 is 57
+    EXPECT_NEAR(tuner.GetControl("frequency"), 110.0f, 0.2f);
+    EXPECT_NEAR(tuner.GetControl("deviation"), 0.0f, 1.0f);
+}
