@@ -12,7 +12,7 @@ namespace {
 // an auto pan where a tremolo is wanted, a chorus whose one default voice
 // leaves the signal as it is, a drive at zero, a compressor or expander whose
 // threshold the part never reaches, equaliser bands switched off or flat, a
-// level control at unity.
+// level control at unity (ours included).
 
 constexpr float kCutDecibels = -6.0f;
 constexpr float kBandDecibels = 3.0f;      // equaliser bands alternate boost and cut
@@ -214,7 +214,7 @@ const std::vector<EffectComparison>& PeerTable()
 {
     // clang-format off
     static const std::vector<EffectComparison> table{
-        // effect  peers
+        // effect  peers       our settings
         {"TR",  kTremolos},
         {"AP",  kAutoPans},
         {"CH",  kChoruses},
@@ -230,7 +230,7 @@ const std::vector<EffectComparison>& PeerTable()
         {"CM",  kCompressors},
         {"EG",  kExpanders},
         {"NG",  kNoiseGates},
-        {"LC",  kLevelControls},
+        {"LC",  kLevelControls, {{"gain", kCutDecibels}}},
         {"OT",  kOctavers},
         {"AT",  kTuners},
         {"OD",  kOverdrives},

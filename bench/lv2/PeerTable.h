@@ -17,10 +17,12 @@ struct PeerPlugin {
 };
 
 // An effect of the stomp set, by its short name, and the installed plug-ins
-// it is measured against.
+// it is measured against; ours takes the same kind of fairness settings as
+// the peers.
 struct EffectComparison {
     const char* shortName;
     std::vector<PeerPlugin> peers;
+    std::vector<PortSetting> ours = {};
 };
 
 // Every effect of the set with its peers from Debian's LV2 packages; peers

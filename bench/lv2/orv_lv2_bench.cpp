@@ -68,17 +68,17 @@ private:
     std::map<std::string, lv2bench::Measurement> measured_;
 };
 
-lv2bench::Measurement MeasureOurs(lv2bench::Lv2BenchWorld& world, const std::string& shortName,
+lv2bench::Measurement MeasureOurs(lv2bench::Lv2BenchWorld& world, const lv2bench::EffectComparison& comparison,
                                   const bench::StereoSignal& signal, const lv2bench::MeasureOptions& options)
 {
-    const std::string uri = std::string(lv2::kUriBase) + shortName;
+    const std::string uri = std::string(lv2::kUriBase) + comparison.shortName;
     if (!world.Plugin(uri)) {
         lv2bench::Measurement missing;
         missing.failure = "not in the bundle yet";
         return missing;
     }
     std::fprintf(stderr, "Measuring %s\n", uri.c_str());
-    return MeasurePlugin(world, uri, {}, signal, options);
+    return MeasurePlugin(world, uri, comparison.ours, signal, options);
 }
 
 } // namespace
@@ -99,7 +99,7 @@ int main(int argc, char** argv)
     for (const lv2bench::EffectComparison& comparison : lv2bench::PeerTable()) {
         if (!only.empty() && !only.count(comparison.shortName))
             continue;
-        lv2bench::ComparisonRow row{comparison.shortName, MeasureOurs(world, comparison.shortName, signal, options), {}};
+        lv2bench::ComparisonRow row{comparison.shortName, MeasureOurs(world, comparison, signal, options), {}};
         for (const lv2bench::PeerPlugin& peer : comparison.peers) {
             const lv2bench::Measurement& measurement = peers.Get(peer);
             if (measurement.valid)
