@@ -1,10 +1,11 @@
 #include "bench/BenchSignal.h"
 
-#include "bench/PluckedString.h"
+#include "cli/CORVPluckedString.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <random>
 
 namespace bench {
@@ -42,6 +43,9 @@ constexpr double kUpStrumSpacing = 0.008;
 constexpr double kTimingSpread = 0.005;       // a player's looseness, seconds either way
 constexpr float kPeakLevel = 0.5f;            // -6 dBFS
 constexpr float kNoiseFloor = 1.26e-4f;       // -78 dBFS, a quiet pickup and interface
+constexpr float kPickPosition = 0.2f;         // fraction of the string from the bridge
+constexpr double kSustainAt220Hz = 3.0;       // seconds to -60 dB for an open A string
+constexpr double kShortestSustain = 1.2;
 constexpr int kMuted = -1;
 
 // Chord shapes as MIDI notes from the low E string up; kMuted strings are
@@ -66,6 +70,14 @@ struct Event {
     int note; // kMuted damps the string
     float velocity;
 };
+
+// A note on a string; higher notes ring shorter, as on a real neck.
+CORVPluckedString::Pluck NotePluck(int note, float velocity, std::mt19937& random)
+{
+    const double frequency = 440.0 * std::pow(2.0, (note - 69) / 12.0);
+    const double sustain = std::max(kShortestSustain, kSustainAt220Hz * std::sqrt(220.0 / frequency));
+    return {frequency, velocity, kPickPosition, sustain, uint32_t(random())};
+}
 
 // The four kinds of bar the part cycles through.
 enum class Bar { Strummed, Arpeggio, Melody, StopChord };
@@ -195,7 +207,7 @@ StereoSignal GuitarPerformance(double sampleRate, double seconds)
     const std::vector<Event> events = score.Sorted();
 
     // Strings spread a little across the stereo field, low strings to the left.
-    std::vector<PluckedString> strings(kStrings, PluckedString(sampleRate));
+    std::array<std::optional<CORVPluckedString>, kStrings> strings;
     std::array<float, kStrings> leftGain{}, rightGain{};
     for (int s = 0; s < kStrings; ++s) {
         const double pan = 0.35 + 0.06 * s;
@@ -208,14 +220,15 @@ StereoSignal GuitarPerformance(double sampleRate, double seconds)
     for (size_t i = 0; i < frames; ++i) {
         for (; next < events.size() && events[next].frame <= i; ++next) {
             const Event& event = events[next];
-            PluckedString& string = strings[size_t(event.string)];
-            if (event.note == kMuted)
-                string.Mute();
-            else
-                string.Pluck(event.note, event.velocity, random);
+            std::optional<CORVPluckedString>& string = strings[size_t(event.string)];
+            // A new pluck replaces what still rings, as on a real string.
+            if (event.note != kMuted)
+                string.emplace(sampleRate, NotePluck(event.note, event.velocity, random));
+            else if (string)
+                string->Release();
         }
         for (int s = 0; s < kStrings; ++s) {
-            const float sample = strings[size_t(s)].Tick();
+            const float sample = strings[size_t(s)] ? strings[size_t(s)]->Next() : 0.0f;
             signal.left[i] += leftGain[size_t(s)] * sample;
             signal.right[i] += rightGain[size_t(s)] * sample;
         }
