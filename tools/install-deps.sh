@@ -9,7 +9,8 @@ packages=(
   g++ cmake make pkg-config
   libgtest-dev libbenchmark-dev
   libsndfile1-dev
-  lv2-dev liblilv-dev lilv-utils
+  lv2-dev liblilv-dev lilv-utils sordi
+  libcairo2-dev
 )
 
 bench_packages=(
