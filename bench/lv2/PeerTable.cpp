@@ -11,8 +11,8 @@ namespace {
 // the peer doing less than the job on a guitar: a tremolo mixed half dry,
 // an auto pan where a tremolo is wanted, a chorus whose one default voice
 // leaves the signal as it is, a drive at zero, a compressor or expander whose
-// threshold the part never reaches, equaliser bands switched off or flat, a
-// level control at unity (ours included).
+// threshold the part never reaches, equaliser bands switched off or flat (ours
+// included), a level control at unity (ours included).
 
 constexpr float kCutDecibels = -6.0f;
 constexpr float kBandDecibels = 3.0f;      // equaliser bands alternate boost and cut
@@ -21,13 +21,22 @@ constexpr float kBandCut = 0.7079f;        // -3 dB
 constexpr float kCompressorThresholdDecibels = -30.0f;
 constexpr float kCompressorThreshold = 0.0316f; // -30 dB as a factor
 
+// Bands set alternately to boost and cut, in the order given.
+std::vector<PortSetting> Alternating(const std::vector<std::string>& bands, float boost, float cut)
+{
+    std::vector<PortSetting> settings;
+    for (size_t band = 0; band < bands.size(); ++band)
+        settings.push_back({bands[band], band % 2 == 0 ? boost : cut});
+    return settings;
+}
+
 // Bands prefix+first .. prefix+last set alternately to boost and cut.
 std::vector<PortSetting> Curve(const std::string& prefix, int first, int last, float boost, float cut)
 {
-    std::vector<PortSetting> settings;
+    std::vector<std::string> bands;
     for (int band = first; band <= last; ++band)
-        settings.push_back({prefix + std::to_string(band), (band - first) % 2 == 0 ? boost : cut});
-    return settings;
+        bands.push_back(prefix + std::to_string(band));
+    return Alternating(bands, boost, cut);
 }
 
 // Calf equaliser bands switched on, alternately boosting and cutting.
@@ -247,8 +256,12 @@ const std::vector<EffectComparison>& PeerTable()
         {"SPB", kSpeakers},
         {"TCG", kToneControls},
         {"TCB", kToneControls},
-        {"GEG", kGraphicEqualisers},
-        {"GEB", kGraphicEqualisers},
+        {"GEG", kGraphicEqualisers, Alternating({"gain_100_hz", "gain_200_hz", "gain_400_hz", "gain_800_hz",
+                                                 "gain_1_6_khz", "gain_3_2_khz", "gain_6_4_khz"},
+                                                kBandDecibels, -kBandDecibels)},
+        {"GEB", kGraphicEqualisers, Alternating({"gain_50_hz", "gain_120_hz", "gain_400_hz", "gain_500_hz",
+                                                 "gain_800_hz", "gain_4_5_khz", "gain_10_khz"},
+                                                kBandDecibels, -kBandDecibels)},
         {"PE",  kParametricEqualisers},
         {"EC",  kExciters},
     };
