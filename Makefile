@@ -1,6 +1,7 @@
 # Entry points for newcomers and CI.  Each target installs what it needs
 # (as root), configures and builds before doing its job.
 
+MAKEFLAGS  += --no-print-directory
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
@@ -45,7 +46,9 @@ test-asan: deps
 
 # Synthesises a guitar riff and renders it through the default pedalboard
 # into out/demo-dry.wav and out/demo-wet.wav.
-demo: build
+# Only the program is needed for the demo, not the tests.
+demo: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target stompset
 	@$(BUILD)/cli/stompset demo --out out/
 
 bench: build
