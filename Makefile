@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test test-fast test-asan demo bench install uninstall clean
+.PHONY: all deps configure build test test-fast test-asan demo bench bench-lv2 install uninstall clean
 
 # The LV2 bundle goes to LV2DIR: under PREFIX when one is given, else the
 # system folder for root and ~/.lv2 for a user.
@@ -18,8 +18,13 @@ BUNDLE := orvanta-stompset.lv2
 
 all: build
 
+# The benchmarks also need the plug-ins they compare ours with; the set
+# reaches deps through the prerequisites.
+DEPS_SET ?=
+bench bench-lv2: DEPS_SET := bench
+
 deps:
-	@bash tools/install-deps.sh
+	@bash tools/install-deps.sh $(DEPS_SET)
 
 configure: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS) >/dev/null
@@ -48,6 +53,12 @@ demo: configure
 
 bench: build
 	@$(BUILD)/bench/orv_bench
+
+# The LV2 bundle against comparable plug-ins from Debian's packages, in a
+# host of our own (bench/README.md).  Not part of the default build.
+bench-lv2: configure
+	@cmake --build $(BUILD) --target orv_lv2_bench -j $(JOBS)
+	@$(BUILD)/bench/lv2/orv_lv2_bench
 
 install: build
 	@mkdir -p "$(DESTDIR)$(LV2DIR)"

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
+# With the argument "bench" it adds the plug-ins of other collections that
+# the LV2 benchmark measures ours against.
 # As root it installs them; otherwise it names what is missing and fails.
 set -euo pipefail
 
@@ -10,6 +12,19 @@ packages=(
   lv2-dev liblilv-dev lilv-utils sordi
   libcairo2-dev
 )
+
+bench_packages=(
+  calf-plugins x42-plugins guitarix-lv2 lsp-plugins-lv2 mda-lv2 swh-lv2 zam-plugins
+)
+
+case "${1:-}" in
+  "") ;;
+  bench) packages+=("${bench_packages[@]}") ;;
+  *)
+    echo "Usage: $0 [bench]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
