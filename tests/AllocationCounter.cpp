@@ -32,7 +32,10 @@ extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex)
 
 #if defined(__SANITIZE_ADDRESS__)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime provides the hook installer; GCC ships no header
+// that declares it.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, size_t),
+                                                         void (*freeHook)(const volatile void*));
 
 namespace {
 void OnMalloc(const volatile void*, size_t) { Note(); }
