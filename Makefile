@@ -6,7 +6,14 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test test-fast test-asan demo bench clean
+.PHONY: all deps configure build test test-fast test-asan demo bench install uninstall clean
+
+# The LV2 bundle goes to LV2DIR: under PREFIX when one is given, else the
+# system folder for root and ~/.lv2 for a user.
+PREFIX ?=
+ROOT_USER := $(filter 0,$(shell id -u))
+LV2DIR ?= $(if $(PREFIX),$(PREFIX)/lib/lv2,$(if $(ROOT_USER),/usr/lib/lv2,$(HOME)/.lv2))
+BUNDLE := orvanta-stompset.lv2
 
 all: build
 
@@ -33,6 +40,16 @@ test-asan: deps
 
 bench: build
 	@$(BUILD)/bench/orv_bench
+
+install: build
+	@mkdir -p "$(DESTDIR)$(LV2DIR)"
+	@rm -rf "$(DESTDIR)$(LV2DIR)/$(BUNDLE)"
+	@cp -r $(BUILD)/bundles/$(BUNDLE) "$(DESTDIR)$(LV2DIR)/"
+	@echo "Installed $(DESTDIR)$(LV2DIR)/$(BUNDLE)"
+
+uninstall:
+	@rm -rf "$(DESTDIR)$(LV2DIR)/$(BUNDLE)"
+	@echo "Removed $(DESTDIR)$(LV2DIR)/$(BUNDLE)"
 
 clean:
 	@rm -rf $(BUILD) $(ASAN_BUILD) out

@@ -1,7 +1,15 @@
 #include "core/CORVEffectCatalogue.h"
 
 #include "core/FourCC.h"
+#include "effects/drive/CORVDistortionBassDSP.h"
+#include "effects/drive/CORVDistortionDSP.h"
+#include "effects/drive/CORVOverDriveBassDSP.h"
+#include "effects/drive/CORVOverDriveDSP.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/modulation/CORVCompressorDSP.h"
+#include "effects/modulation/CORVExpanderGateDSP.h"
+#include "effects/modulation/CORVLevelControlDSP.h"
+#include "effects/modulation/CORVNoiseGateDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
 
 namespace {
@@ -23,13 +31,13 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     { 15, "AW - Auto Wah",                   "AW",  FourCC("AWRT"), FourCC("AWSd"), kCategoryModulation, 6, kNotYet,                       FourCC("awu1")},
     { 20, "BD - BPM Delay",                  "BD",  FourCC("BDRT"), FourCC("BDSd"), kCategoryDelay,      6, kNotYet,                       FourCC("bdu1")},
     { 90, "CH - Chorus",                     "CH",  FourCC("CHRT"), FourCC("CHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("chu1")},
-    { 35, "CM - Compressor",                 "CM",  FourCC("CMRT"), FourCC("CMSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("cmu1")},
-    { 45, "DT - Distortion",                 "DT",  FourCC("DTRT"), FourCC("DTSd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("dtu1")},
-    { 60, "EG - Expander Gate",              "EG",  FourCC("EGRT"), FourCC("EGSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("egu1")},
+    { 35, "CM - Compressor",                 "CM",  FourCC("CMRT"), FourCC("CMSd"), kCategoryDynamics,   6, Make<CORVCompressorDSP>,       FourCC("cmu1")},
+    { 45, "DT - Distortion",                 "DT",  FourCC("DTRT"), FourCC("DTSd"), kCategoryHarmonic,   2, Make<CORVDistortionDSP>,       FourCC("dtu1")},
+    { 60, "EG - Expander Gate",              "EG",  FourCC("EGRT"), FourCC("EGSd"), kCategoryDynamics,   6, Make<CORVExpanderGateDSP>,     FourCC("egu1")},
     { 65, "FL - Flanger",                    "FL",  FourCC("FLRT"), FourCC("FLSd"), kCategoryModulation, 6, kNotYet,                       FourCC("flu1")},
     { 80, "GEG - Guitar Graphic EQ",         "GEG", FourCC("GERT"), FourCC("GESd"), kCategoryEQ,         6, kNotYet,                       FourCC("geg1")},
-    {105, "NG - Noise Gate",                 "NG",  FourCC("NGRT"), FourCC("NGSd"), kCategoryDynamics,   6, kNotYet,                       FourCC("ngu1")},
-    {110, "OD - Overdrive",                  "OD",  FourCC("ODRT"), FourCC("ODSd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("odu1")},
+    {105, "NG - Noise Gate",                 "NG",  FourCC("NGRT"), FourCC("NGSd"), kCategoryDynamics,   6, Make<CORVNoiseGateDSP>,        FourCC("ngu1")},
+    {110, "OD - Overdrive",                  "OD",  FourCC("ODRT"), FourCC("ODSd"), kCategoryHarmonic,   2, Make<CORVOverDriveDSP>,        FourCC("odu1")},
     {135, "PH - Phaser",                     "PH",  FourCC("PHRT"), FourCC("PHSd"), kCategoryModulation, 6, kNotYet,                       FourCC("phu1")},
     {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, kNotYet,                       FourCC("rvu1")},
     {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, Make<CORVTremoloDSP>,         FourCC("tru1")},
@@ -38,7 +46,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("clg1")},
     { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("cpg1")},
     { 85, "HGG - Guitar HiGain Preamp",      "HGG", FourCC("HGRT"), FourCC("HGSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("hgg1")},
-    {100, "LC - Level Control",              "LC",  FourCC("LCRT"), FourCC("LCSd"), kCategoryNone,       6, kNotYet,                       FourCC("lcu1")},
+    {100, "LC - Level Control",              "LC",  FourCC("LCRT"), FourCC("LCSd"), kCategoryNone,       6, Make<CORVLevelControlDSP>,     FourCC("lcu1")},
     {130, "PE - Parametric EQ",              "PE",  FourCC("PERT"), FourCC("PESd"), kCategoryEQ,         6, kNotYet,                       FourCC("peu1")},
     {165, "SPG - Guitar Speaker Simulator",  "SPG", FourCC("SPRT"), FourCC("SPSd"), kCategoryEQ,         6, kNotYet,                       FourCC("spg1")},
     {175, "TCG - Guitar Tone Control",       "TCG", FourCC("TCRT"), FourCC("TCSd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcg1")},
@@ -46,8 +54,8 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     { 70, "FLB - Bass Flanger",              "FLB", FourCC("FLBR"), FourCC("FLBd"), kCategoryModulation, 6, kNotYet,                       FourCC("flb1")},
     { 95, "CHB - Bass Chorus",               "CHB", FourCC("CHBT"), FourCC("CHBd"), kCategoryModulation, 6, kNotYet,                       FourCC("chb1")},
     {140, "PHB - Bass Phaser",               "PHB", FourCC("PHBT"), FourCC("PHBd"), kCategoryModulation, 6, kNotYet,                       FourCC("phb1")},
-    { 50, "DTB - Bass Distortion",           "DTB", FourCC("DTBT"), FourCC("DTBd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("dtb1")},
-    {115, "ODB - Bass Overdrive",            "ODB", FourCC("ODBT"), FourCC("ODBd"), kCategoryHarmonic,   2, kNotYet,                       FourCC("odb1")},
+    { 50, "DTB - Bass Distortion",           "DTB", FourCC("DTBT"), FourCC("DTBd"), kCategoryHarmonic,   2, Make<CORVDistortionBassDSP>,   FourCC("dtb1")},
+    {115, "ODB - Bass Overdrive",            "ODB", FourCC("ODBT"), FourCC("ODBd"), kCategoryHarmonic,   2, Make<CORVOverDriveBassDSP>,    FourCC("odb1")},
     { 75, "GEB - Bass Graphic EQ",           "GEB", FourCC("GEBT"), FourCC("GEBd"), kCategoryEQ,         6, kNotYet,                       FourCC("geb1")},
     {160, "SPB - Bass Speaker Simulator",    "SPB", FourCC("SPBT"), FourCC("SPBd"), kCategoryEQ,         6, kNotYet,                       FourCC("spb1")},
     {170, "TCB - Bass Tone Control",         "TCB", FourCC("TCBT"), FourCC("TCBd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcb1")},

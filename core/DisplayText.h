@@ -20,6 +20,8 @@ public:
     DisplayText& Append(std::string_view text)
     {
         const size_t count = std::min(text.size(), kCapacity - length_);
+        if (count == 0) // an empty view may carry a null pointer
+            return *this;
         std::memcpy(text_ + length_, text.data(), count);
         length_ += count;
         text_[length_] = '\0';

@@ -2,19 +2,15 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <dlfcn.h>
 #include <new>
-
-extern "C" {
-void* __libc_malloc(size_t size);
-void* __libc_calloc(size_t count, size_t size);
-void* __libc_realloc(void* pointer, size_t size);
-void __libc_free(void* pointer);
-}
+#include <pthread.h>
 
 namespace {
 
 std::atomic<bool> counting{false};
 std::atomic<size_t> allocations{0};
+std::atomic<size_t> locks{0};
 
 void Note()
 {
@@ -22,17 +18,36 @@ void Note()
         allocations.fetch_add(1, std::memory_order_relaxed);
 }
 
-void* CountedNew(size_t size)
-{
-    Note();
-    if (void* pointer = __libc_malloc(size ? size : 1))
-        return pointer;
-    throw std::bad_alloc();
-}
-
 } // namespace
 
+// A mutex taken on the audio path is as bad as an allocation: count them.
+extern "C" int pthread_mutex_lock(pthread_mutex_t* mutex)
+{
+    using Lock = int (*)(pthread_mutex_t*);
+    static const Lock real = reinterpret_cast<Lock>(dlsym(RTLD_NEXT, "pthread_mutex_lock"));
+    if (counting.load(std::memory_order_relaxed))
+        locks.fetch_add(1, std::memory_order_relaxed);
+    return real(mutex);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+
+#include <sanitizer/allocator_interface.h>
+
+namespace {
+void OnMalloc(const volatile void*, size_t) { Note(); }
+void OnFree(const volatile void*) {}
+const int hooksInstalled = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree);
+} // namespace
+
+#else
+
 extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_calloc(size_t count, size_t size);
+void* __libc_realloc(void* pointer, size_t size);
+void __libc_free(void* pointer);
+
 void* malloc(size_t size)
 {
     Note();
@@ -51,6 +66,16 @@ void* realloc(void* pointer, size_t size)
 void free(void* pointer) { __libc_free(pointer); }
 }
 
+namespace {
+void* CountedNew(size_t size)
+{
+    Note();
+    if (void* pointer = __libc_malloc(size ? size : 1))
+        return pointer;
+    throw std::bad_alloc();
+}
+} // namespace
+
 void* operator new(size_t size) { return CountedNew(size); }
 void* operator new[](size_t size) { return CountedNew(size); }
 void* operator new(size_t size, const std::nothrow_t&) noexcept
@@ -68,16 +93,21 @@ void operator delete[](void* pointer) noexcept { __libc_free(pointer); }
 void operator delete(void* pointer, size_t) noexcept { __libc_free(pointer); }
 void operator delete[](void* pointer, size_t) noexcept { __libc_free(pointer); }
 
+#endif
+
 namespace testing_support {
 
 AllocationCounter::AllocationCounter()
 {
     allocations.store(0);
+    locks.store(0);
     counting.store(true);
 }
 
 AllocationCounter::~AllocationCounter() { counting.store(false); }
 
 size_t AllocationCounter::Count() const { return allocations.load(); }
+
+size_t AllocationCounter::Locks() const { return locks.load(); }
 
 } // namespace testing_support

@@ -7,6 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libgtest-dev libbenchmark-dev
   libsndfile1-dev
+  lv2-dev liblilv-dev lilv-utils
   libtinyxml-dev
 )
 

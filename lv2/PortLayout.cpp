@@ -1,0 +1,82 @@
+#include "lv2/PortLayout.h"
+
+#include <cctype>
+#include <set>
+
+namespace lv2 {
+
+std::string PluginUri(const CatalogueEntry& entry, bool mono)
+{
+    return std::string(kUriBase) + entry.shortName + (mono ? "-mono" : "");
+}
+
+std::string SymbolForName(const std::string& name)
+{
+    std::string symbol;
+    for (unsigned char c : name) {
+        if (std::isalnum(c))
+            symbol += char(std::tolower(c));
+        else if (!symbol.empty() && symbol.back() != '_')
+            symbol += '_';
+    }
+    while (!symbol.empty() && symbol.back() == '_')
+        symbol.pop_back();
+    if (symbol.empty() || std::isdigit(static_cast<unsigned char>(symbol.front())))
+        symbol = "p_" + symbol;
+    return symbol;
+}
+
+std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool mono)
+{
+    std::vector<PortInfo> ports;
+    std::set<std::string> used;
+    auto add = [&](PortInfo port) {
+        // Two parameters whose names reduce alike still get distinct symbols.
+        std::string symbol = port.symbol;
+        for (int suffix = 2; used.count(symbol); ++suffix)
+            symbol = port.symbol + "_" + std::to_string(suffix);
+        port.symbol = symbol;
+        used.insert(symbol);
+        port.index = uint32_t(ports.size());
+        ports.push_back(std::move(port));
+    };
+
+    const int channels = mono ? 1 : 2;
+    const char* sides[2] = {"_l", "_r"};
+    const char* sideNames[2] = {" L", " R"};
+    for (PortKind kind : {PortKind::AudioIn, PortKind::AudioOut}) {
+        const bool in = kind == PortKind::AudioIn;
+        for (int c = 0; c < channels; ++c) {
+            PortInfo port;
+            port.kind = kind;
+            port.channel = c;
+            port.symbol = std::string(in ? "in" : "out") + (mono ? "" : sides[c]);
+            port.name = std::string(in ? "In" : "Out") + (mono ? "" : sideNames[c]);
+            add(port);
+        }
+    }
+    add(PortInfo{0, PortKind::AtomIn, "control", "Control", 0, false, 0});
+    add(PortInfo{0, PortKind::Enabled, "enabled", "Enabled", 0, false, 1});
+    for (const auto& [index, parameter] : algorithm.parameters) {
+        PortInfo port;
+        port.kind = PortKind::Parameter;
+        port.symbol = SymbolForName(parameter->name);
+        port.name = parameter->name;
+        port.parameterIndex = index;
+        add(port);
+    }
+    for (bool input : {true, false}) {
+        for (int c = 0; c < channels; ++c) {
+            PortInfo port;
+            port.kind = PortKind::LevelOut;
+            port.channel = c;
+            port.inputLevel = input;
+            port.symbol = std::string(input ? "level_in" : "level_out") + (mono ? "" : sides[c]);
+            port.name = std::string(input ? "Input level" : "Output level") + (mono ? "" : sideNames[c]);
+            add(port);
+        }
+    }
+    return ports;
+}
+
+} // namespace lv2

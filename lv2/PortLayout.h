@@ -1,0 +1,45 @@
+#pragma once
+#include "core/CORVDSPAlgInterface.h"
+#include "core/CORVEffectCatalogue.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lv2 {
+
+// Where every plug-in of the bundle lives, and the one extra property its
+// saved state carries.
+inline constexpr const char* kBundleName = "orvanta-stompset.lv2";
+inline constexpr const char* kBinaryName = "orvanta_stompset.so";
+inline constexpr const char* kUriBase = "https://orvanta.audio/lv2/stompset/";
+inline constexpr const char* kProjectUri = "https://orvanta.audio/lv2/stompset";
+inline constexpr const char* kChunkPropertyUri = "https://orvanta.audio/lv2/stompset#chunk";
+
+// The plug-in URI of an effect in its stereo or mono form.
+std::string PluginUri(const CatalogueEntry& entry, bool mono);
+
+enum class PortKind { AudioIn, AudioOut, AtomIn, Enabled, Parameter, LevelOut };
+
+// One port of a plug-in.  The TTL generator and the plug-in itself both take
+// the layout from here, so the description can never drift from the code.
+struct PortInfo {
+    uint32_t index = 0;
+    PortKind kind = PortKind::Parameter;
+    std::string symbol;
+    std::string name;
+    int channel = 0;             // audio and level ports
+    bool inputLevel = false;     // level ports: input (true) or output (false)
+    int32_t parameterIndex = 0;  // parameter ports
+};
+
+// The ports of a plug-in for an algorithm's parameter table: audio in, audio
+// out, the time-position input, the enable switch, one control per
+// parameter, then the level meters.
+std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool mono);
+
+// A port symbol made from a parameter name: lower case, runs of anything
+// but letters and digits turned into one underscore.
+std::string SymbolForName(const std::string& name);
+
+} // namespace lv2

@@ -1,0 +1,215 @@
+#include "lv2/StompsetPlugin.h"
+
+#include "core/CORVEffectGroupSpecific.h"
+#include "host/PlugInLibrary.h"
+
+#include <lv2/atom/util.h>
+#include <lv2/time/time.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <mutex>
+
+namespace lv2 {
+namespace {
+
+constexpr int32_t kBypassOn = std::numeric_limits<int32_t>::max();
+constexpr int32_t kBypassOff = std::numeric_limits<int32_t>::min();
+constexpr float kLevelCeiling = 1.5f; // +30 dBFS on the meter scale
+
+const CEffectGroup* LoadedGroup()
+{
+    static std::once_flag loaded;
+    std::call_once(loaded, [] { NewPlugIn(); });
+    return GetPlugInGroup();
+}
+
+const LV2_URID_Map* FindMap(const LV2_Feature* const* features)
+{
+    for (int i = 0; features && features[i]; ++i)
+        if (std::strcmp(features[i]->URI, LV2_URID__map) == 0)
+            return static_cast<const LV2_URID_Map*>(features[i]->data);
+    return nullptr;
+}
+
+// The meter scale is -inf for silence; hosts get a floor at -60 dBFS.
+float MeterPortValue(float level)
+{
+    return std::isfinite(level) ? std::clamp(level, 0.0f, kLevelCeiling) : (level > 0 ? kLevelCeiling : 0.0f);
+}
+
+} // namespace
+
+std::unique_ptr<StompsetPlugin> StompsetPlugin::Create(const CatalogueEntry& entry, bool mono, double sampleRate,
+                                                       const LV2_Feature* const* features)
+{
+    const CEffectGroup* group = LoadedGroup();
+    if (!group)
+        return nullptr;
+    std::unique_ptr<CEffectProcess> process =
+        group->CreateProcess(mono ? entry.RealTimeMonoId() : entry.realTimeStereoId, sampleRate);
+    if (!dynamic_cast<CORVEffectProcessRTAS*>(process.get()))
+        return nullptr;
+    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, FindMap(features)));
+}
+
+StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map)
+    : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono)
+{
+    CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
+    layout_ = DescribePorts(algorithm, mono);
+    for (const PortInfo& port : layout_) {
+        if (port.kind == PortKind::Parameter) {
+            CORVDSPParameter* parameter = algorithm.GetParameter(port.parameterIndex);
+            parameters_.push_back(ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter});
+        } else if (port.kind == PortKind::LevelOut) {
+            levelPorts_.push_back(nullptr);
+        }
+    }
+    if (map) {
+        haveMap_ = true;
+        auto urid = [map](const char* uri) { return map->map(map->handle, uri); };
+        uris_.atomBlank = urid(LV2_ATOM__Blank);
+        uris_.atomObject = urid(LV2_ATOM__Object);
+        uris_.atomFloat = urid(LV2_ATOM__Float);
+        uris_.atomDouble = urid(LV2_ATOM__Double);
+        uris_.atomInt = urid(LV2_ATOM__Int);
+        uris_.atomLong = urid(LV2_ATOM__Long);
+        uris_.atomChunk = urid(LV2_ATOM__Chunk);
+        uris_.timePosition = urid(LV2_TIME__Position);
+        uris_.timeBeatsPerMinute = urid(LV2_TIME__beatsPerMinute);
+        uris_.chunkProperty = urid(kChunkPropertyUri);
+    }
+}
+
+void StompsetPlugin::ConnectPort(uint32_t index, void* data)
+{
+    if (index >= layout_.size())
+        return;
+    const PortInfo& port = layout_[index];
+    switch (port.kind) {
+    case PortKind::AudioIn: audioIn_[port.channel] = static_cast<const float*>(data); break;
+    case PortKind::AudioOut: audioOut_[port.channel] = static_cast<float*>(data); break;
+    case PortKind::AtomIn: atomIn_ = static_cast<const LV2_Atom_Sequence*>(data); break;
+    case PortKind::Enabled: enabled_ = static_cast<const float*>(data); break;
+    case PortKind::Parameter:
+        for (ParameterPort& parameter : parameters_)
+            if (parameter.index == port.parameterIndex)
+                parameter.data = static_cast<const float*>(data);
+        break;
+    case PortKind::LevelOut:
+        levelPorts_[size_t((port.inputLevel ? 0 : 1) * (mono_ ? 1 : 2) + port.channel)] = static_cast<float*>(data);
+        break;
+    }
+}
+
+void StompsetPlugin::Activate() {}
+
+void StompsetPlugin::ReadTimePosition()
+{
+    if (!atomIn_ || !haveMap_)
+        return;
+    LV2_ATOM_SEQUENCE_FOREACH (atomIn_, event) {
+        const LV2_Atom& body = event->body;
+        if (body.type != uris_.atomObject && body.type != uris_.atomBlank)
+            continue;
+        const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+        if (object->body.otype != uris_.timePosition)
+            continue;
+        const LV2_Atom* bpm = nullptr;
+        lv2_atom_object_get(object, uris_.timeBeatsPerMinute, &bpm, 0);
+        if (!bpm)
+            continue;
+        double tempo = 0.0;
+        if (bpm->type == uris_.atomFloat)
+            tempo = double(reinterpret_cast<const LV2_Atom_Float*>(bpm)->body);
+        else if (bpm->type == uris_.atomDouble)
+            tempo = reinterpret_cast<const LV2_Atom_Double*>(bpm)->body;
+        if (std::isfinite(tempo) && tempo > 0.0)
+            instance_->SetHostTempo(tempo);
+    }
+}
+
+void StompsetPlugin::ApplyControlPorts()
+{
+    if (enabled_ && *enabled_ != lastEnabled_) {
+        // Every change of the enable switch is one press of the foot switch,
+        // so tap tempo and the delay's hold cycle work from a host button.
+        lastEnabled_ = *enabled_;
+        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, lastEnabled_ > 0.5f ? kBypassOff : kBypassOn);
+    }
+    for (ParameterPort& port : parameters_) {
+        if (!port.data || *port.data == port.last || !std::isfinite(*port.data))
+            continue;
+        port.last = *port.data;
+        const float normalized = port.parameter->NormalizedFromPlain(port.last);
+        instance_->SetControlValue(port.index, CORVEffectProcess::ToControlValue(normalized));
+    }
+}
+
+void StompsetPlugin::WriteLevels()
+{
+    const int channels = mono_ ? 1 : 2;
+    for (int c = 0; c < channels; ++c) {
+        if (float* port = levelPorts_[size_t(c)])
+            *port = MeterPortValue(instance_->GetInputPeak(c));
+        if (float* port = levelPorts_[size_t(channels + c)])
+            *port = MeterPortValue(instance_->GetOutputPeak(c));
+    }
+}
+
+void StompsetPlugin::Run(uint32_t frames)
+{
+    ReadTimePosition();
+    ApplyControlPorts();
+    if (frames > 0 && audioIn_[0] && audioOut_[0] && (mono_ || (audioIn_[1] && audioOut_[1]))) {
+        float* inputs[2] = {const_cast<float*>(audioIn_[0]), const_cast<float*>(audioIn_[mono_ ? 0 : 1])};
+        float* outputs[2] = {audioOut_[0], audioOut_[mono_ ? 0 : 1]};
+        instance_->Render(inputs, outputs, int32_t(std::min<uint32_t>(frames, uint32_t(INT32_MAX))));
+    }
+    WriteLevels();
+}
+
+void StompsetPlugin::TakeControlsAsApplied()
+{
+    for (ParameterPort& port : parameters_)
+        port.last = port.parameter->value;
+    int32_t footSwitch = 0;
+    instance_->GetControlValue(CORVEffectProcess::kFootSwitch, &footSwitch);
+    lastEnabled_ = footSwitch >= 0 ? 0.0f : 1.0f;
+}
+
+LV2_State_Status StompsetPlugin::Save(LV2_State_Store_Function store, LV2_State_Handle handle)
+{
+    if (!haveMap_)
+        return LV2_STATE_ERR_NO_FEATURE;
+    int32_t size = 0;
+    if (instance_->GetChunkSize(CORVEffectProcess::kChunkID, &size) != kNoErr || size <= 0)
+        return LV2_STATE_ERR_UNKNOWN;
+    std::vector<uint8_t> chunk(static_cast<size_t>(size));
+    if (instance_->GetChunk(CORVEffectProcess::kChunkID, chunk) != kNoErr)
+        return LV2_STATE_ERR_UNKNOWN;
+    return store(handle, uris_.chunkProperty, chunk.data(), chunk.size(), uris_.atomChunk,
+                 LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+}
+
+LV2_State_Status StompsetPlugin::Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle)
+{
+    if (!haveMap_)
+        return LV2_STATE_ERR_NO_FEATURE;
+    size_t size = 0;
+    uint32_t type = 0;
+    uint32_t flags = 0;
+    const void* data = retrieve(handle, uris_.chunkProperty, &size, &type, &flags);
+    if (!data)
+        return LV2_STATE_ERR_NO_PROPERTY;
+    if (type != uris_.atomChunk)
+        return LV2_STATE_ERR_BAD_TYPE;
+    instance_->SetChunk(CORVEffectProcess::kChunkID, {static_cast<const uint8_t*>(data), size});
+    TakeControlsAsApplied();
+    return LV2_STATE_SUCCESS;
+}
+
+} // namespace lv2

@@ -1,0 +1,67 @@
+#pragma once
+#include "core/CORVEffectProcessRTAS.h"
+#include "lv2/PortLayout.h"
+
+#include <lv2/atom/atom.h>
+#include <lv2/core/lv2.h>
+#include <lv2/state/state.h>
+#include <lv2/urid/urid.h>
+
+#include <memory>
+#include <vector>
+
+namespace lv2 {
+
+// One plug-in instance in an LV2 host.  The host's ports are the engine side
+// of the real-time adapter: control ports become control changes through
+// SetControlValue, the time position becomes the host tempo, audio goes
+// through Render, and the levels come back out as meter ports.
+class StompsetPlugin {
+public:
+    static std::unique_ptr<StompsetPlugin> Create(const CatalogueEntry& entry, bool mono, double sampleRate,
+                                                  const LV2_Feature* const* features);
+
+    void ConnectPort(uint32_t index, void* data);
+    void Activate();
+    void Run(uint32_t frames);
+
+    LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
+    LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
+
+private:
+    struct ParameterPort {
+        const float* data = nullptr;
+        float last = 0.0f;
+        int32_t index = 0;
+        CORVDSPParameter* parameter = nullptr;
+    };
+    struct Uris {
+        LV2_URID atomBlank = 0, atomObject = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0;
+        LV2_URID atomChunk = 0, timePosition = 0, timeBeatsPerMinute = 0, chunkProperty = 0;
+    };
+
+    StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map);
+    void ReadTimePosition();
+    void ApplyControlPorts();
+    void WriteLevels();
+    // After a restore the controls hold the restored values; the ports are
+    // taken as already applied at those values.
+    void TakeControlsAsApplied();
+
+    std::unique_ptr<CEffectProcess> process_;
+    CORVEffectProcessRTAS* instance_ = nullptr;
+    bool mono_;
+    std::vector<PortInfo> layout_;
+    Uris uris_;
+    bool haveMap_ = false;
+
+    const float* audioIn_[2] = {nullptr, nullptr};
+    float* audioOut_[2] = {nullptr, nullptr};
+    const LV2_Atom_Sequence* atomIn_ = nullptr;
+    const float* enabled_ = nullptr;
+    float lastEnabled_ = 1.0f;
+    std::vector<ParameterPort> parameters_;
+    std::vector<float*> levelPorts_;
+};
+
+} // namespace lv2

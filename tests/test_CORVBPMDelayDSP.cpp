@@ -1,0 +1,588 @@
+#include "effects/modulation/CORVBPMDelayDSP.h"
+
+#include "platform/TickCount.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <tuple>
+#include <utility>
+
+using testing_support::ProcessInBlocks;
+using testing_support::Sine;
+
+namespace {
+
+using Bd = CORVBPMDelayDSP;
+
+// Constructed the way the effect instance does it: a reinitialisation is due
+// before the first block.
+std::unique_ptr<Bd> MakeDelay(double sampleRate = 44100.0)
+{
+    auto delay = std::make_unique<Bd>(sampleRate, 256);
+    delay->needsReinit = true;
+    return delay;
+}
+
+struct Stereo {
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+// A stereo signal through the delay, in place.
+Stereo Echo(Bd& delay, Stereo signal, int32_t blockSize = 512)
+{
+    ProcessInBlocks(delay, signal.left, signal.right, blockSize);
+    return signal;
+}
+
+// The same signal on both channels; the left result (both are equal).
+std::vector<float> RunBoth(Bd& delay, const std::vector<float>& input, int32_t blockSize = 512)
+{
+    Stereo out = Echo(delay, {input, input}, blockSize);
+    EXPECT_EQ(out.left, out.right);
+    return out.left;
+}
+
+std::vector<float> Silence(size_t frames) { return std::vector<float>(frames, 0.0f); }
+
+std::vector<float> Impulse(size_t frames)
+{
+    std::vector<float> signal(frames, 0.0f);
+    signal[0] = 1.0f;
+    return signal;
+}
+
+// Positions of the non-zero samples from index `from` on.
+std::vector<size_t> NonZero(const std::vector<float>& signal, size_t from = 1)
+{
+    std::vector<size_t> positions;
+    for (size_t i = from; i < signal.size(); ++i)
+        if (signal[i] != 0.0f)
+            positions.push_back(i);
+    return positions;
+}
+
+// Something that never repeats within a few beats.
+std::vector<float> Recording(size_t frames)
+{
+    std::vector<float> signal(frames);
+    for (size_t i = 0; i < frames; ++i)
+        signal[i] = 0.4f * float(std::sin(0.0123 * double(i) + 1e-6 * double(i * i)));
+    return signal;
+}
+
+void PressFootSwitch(Bd& delay) { delay.OnParameterChange(1, 1.0f); }
+
+uint32_t fakeTicks = 0;
+uint32_t FakeTickCount() { return fakeTicks; }
+
+// Two foot-switch presses ms apart with the tap on.
+void TapInterval(Bd& delay, uint32_t ms)
+{
+    platform::SetTickSource(&FakeTickCount);
+    delay.OnParameterChange(Bd::kTap, 1.0f);
+    fakeTicks = 50000;
+    PressFootSwitch(delay);
+    fakeTicks += ms;
+    PressFootSwitch(delay);
+    platform::SetTickSource(nullptr);
+}
+
+// 60 dB over the decay time, per two-beat pass.
+double ExpectedFeedback(double decaySeconds, int32_t delay2, double sampleRate)
+{
+    const double passes = decaySeconds / (double(delay2) / sampleRate);
+    return passes < 1.0 ? 0.0 : std::pow(10.0, -3.0 / passes);
+}
+
+} // namespace
+
+TEST(BPMDelayTables, IdentityParametersAndTexts)
+{
+    auto delay = MakeDelay();
+    EXPECT_EQ(delay->longName, "BD - BPM Delay");
+    EXPECT_EQ(delay->shortName, "BD");
+    char bytes[4];
+    std::memcpy(bytes, &delay->fourCC, 4);
+    EXPECT_EQ(std::string(bytes, 4), "1udb");
+    ASSERT_EQ(delay->parameters.size(), 7u);
+    EXPECT_EQ(delay->GetParameter(Bd::kEffectLevel)->GetText(true, true), "Effect Level: 50.0 %");
+    EXPECT_EQ(delay->GetParameter(Bd::kTempo)->GetText(true, true), "Tempo: 160.0 BPM");
+    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->GetText(true, true), "Decay: 1.6 s");
+    EXPECT_EQ(delay->GetParameter(Bd::kStereo)->GetText(true, true), "Stereo: 50.0 ");
+    EXPECT_EQ(delay->GetParameter(Bd::kMode)->GetText(true, true), "Mode:  Mono");
+    EXPECT_EQ(delay->GetParameter(Bd::kMode)->GetText(false, false, 1.0f), "Stereo");
+    EXPECT_EQ(delay->GetParameter(Bd::kSyncCoeff)->GetText(true, true), "Sync coeff:  Off");
+    EXPECT_EQ(delay->GetParameter(Bd::kTap)->GetText(true, true), "Tap:  Canceled");
+    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->scaleType, ScaleLog);
+    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->minValue, 0.02f);
+    EXPECT_EQ(delay->GetParameter(Bd::kTempo)->maxValue, 1200.0f);
+
+    EXPECT_STREQ(Bd::HoldStateName(Bd::kNormal), "Normal");
+    EXPECT_STREQ(Bd::HoldStateName(Bd::kBypassing), "Bypassing");
+    EXPECT_STREQ(Bd::HoldStateName(Bd::kSampling), "Sampling");
+    EXPECT_STREQ(Bd::HoldStateName(Bd::kPlaying), "Playing");
+
+    delay->GetParameter(Bd::kSyncCoeff)->SetValue(3.0f);
+    EXPECT_EQ(delay->OnParameterChange(Bd::kTempo, 0.5f), "Tempo: 610.0 BPM (Sync !)");
+}
+
+TEST(BPMDelayTables, FactoryPresets)
+{
+    const std::vector<std::pair<std::string, std::vector<float>>> expected{
+        {"Default", {50, 160, 1.62f, 50, 0, 0, 0}},        {"Vektra Rhythm", {36, 160, 0.1f, 50, 0, 0, 0}},
+        {"Slow solo", {23, 160, 0.1f, -18, 0, 0, 0}},      {"Double sound", {54, 1200.0001f, 0.02f, 50, 0, 0, 0}},
+        {"Hold on", {57, 100, 20.01f, 50, 0, 0, 0}},
+    };
+    auto delay = MakeDelay();
+    ASSERT_EQ(delay->presets.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        delay->ApplyPresetByIndex(int32_t(i));
+        ASSERT_EQ(delay->currentPreset->name, expected[i].first);
+        for (int32_t p = 0; p < 7; ++p)
+            EXPECT_EQ(delay->Value(Bd::kEffectLevel + p), expected[i].second[size_t(p)]) << expected[i].first << p;
+    }
+}
+
+TEST(BPMDelayTables, PresetsAtTheEndStops)
+{
+    // "Double sound" lies a hair above the top tempo: held to the range it is
+    // the 20 ms doubling.  "Hold on" lies above the top decay: its knob stands
+    // at the end, so the foot switch runs the hold cycle, but the decay is
+    // not the maximum itself and the repeats still fade.
+    auto delay = MakeDelay();
+    delay->ApplyPreset("Double sound");
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Delay1(), 882);
+    EXPECT_EQ(delay->Feedback(), 0.0f);
+
+    delay->ApplyPreset("Hold on");
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Delay1(), 26460);
+    EXPECT_NEAR(delay->Feedback(), ExpectedFeedback(20.01f, 52920, 44100.0), 1e-6);
+    EXPECT_NEAR(delay->Feedback(), 0.661, 1e-3);
+    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->normValue, 1.0f);
+    PressFootSwitch(*delay);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kBypassing);
+}
+
+TEST(BPMDelayTiming, OneBeatAt160BpmAndTheDoublingAtTheTop)
+{
+    auto delay = MakeDelay();
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Delay1(), 16537);
+    EXPECT_EQ(delay->Delay2(), 33074);
+
+    delay->OnParameterChange(Bd::kTempo, 1.0f);
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Value(Bd::kTempo), 1200.0f);
+    EXPECT_EQ(delay->Delay1(), 882); // 20 ms, not the 50 ms of a beat
+    EXPECT_EQ(delay->Delay2(), 1764);
+
+    for (const auto& [rate, beat, doubling] : {std::tuple{22050.0, 8268, 441}, std::tuple{192000.0, 72000, 3840}}) {
+        auto other = MakeDelay(rate);
+        RunBoth(*other, Silence(16));
+        EXPECT_EQ(other->Delay1(), beat) << rate;
+        other->OnParameterChange(Bd::kTempo, 1.0f);
+        RunBoth(*other, Silence(16));
+        EXPECT_EQ(other->Delay1(), doubling) << rate;
+    }
+}
+
+TEST(BPMDelayTiming, MeasuredEchoesOfAnImpulse)
+{
+    // Left-only impulse, mono mode at "Stereo" 50: both sides get g = 0.5 of
+    // the wet level 0.25.  Odd and even repeats arrive one and two beats
+    // later at full level, then lose the feedback once per two beats.
+    for (double rate : {22050.0, 44100.0, 192000.0}) {
+        auto delay = MakeDelay(rate);
+        delay->GetParameter(Bd::kDecay)->SetValue(10.0f);
+        const size_t beat = size_t(rate * 60.0 / 160.0);
+        const std::vector<float> impulse = Impulse(5 * beat + 10);
+        const Stereo out = Echo(*delay, {impulse, Silence(impulse.size())}, 4096);
+        const float feedback = delay->Feedback();
+        EXPECT_NEAR(feedback, ExpectedFeedback(10.0, int32_t(2 * beat), rate), 1e-6) << rate;
+        EXPECT_EQ(out.left[0], 1.0f);
+        EXPECT_EQ(NonZero(out.left), (std::vector<size_t>{beat, 2 * beat, 3 * beat, 4 * beat, 5 * beat})) << rate;
+        const float expected[] = {0.125f, 0.125f, 0.125f * feedback, 0.125f * feedback,
+                                  0.125f * feedback * feedback};
+        for (size_t k = 1; k <= 5; ++k) {
+            EXPECT_NEAR(out.left[k * beat], expected[k - 1], 1e-6) << rate << " repeat " << k;
+            EXPECT_NEAR(out.right[k * beat], expected[k - 1], 1e-6) << rate << " repeat " << k;
+        }
+    }
+}
+
+TEST(BPMDelayFeedback, DecayTimeAgainstTwoBeatPasses)
+{
+    auto delay = MakeDelay();
+    RunBoth(*delay, Silence(16));
+    // 1.62 s over 33074 / 44100 s: about 2.16 passes.
+    EXPECT_NEAR(delay->Feedback(), ExpectedFeedback(1.62f, 33074, 44100.0), 1e-7);
+    EXPECT_NEAR(delay->Feedback(), 0.041, 5e-4);
+
+    // Shorter than one pass: one odd and one even repeat, nothing after.
+    delay->GetParameter(Bd::kDecay)->SetValue(0.5f);
+    const std::vector<float> out = RunBoth(*delay, Impulse(7 * 16537));
+    EXPECT_EQ(delay->Feedback(), 0.0f);
+    EXPECT_EQ(NonZero(out), (std::vector<size_t>{16537, 33074}));
+}
+
+TEST(BPMDelayTaps, MonoModeSplitsAllRepeats)
+{
+    auto delay = MakeDelay();
+    for (float stereo : {47.0f, 50.0f, 53.0f}) {
+        delay->GetParameter(Bd::kStereo)->SetValue(stereo);
+        RunBoth(*delay, Silence(16));
+        EXPECT_EQ(delay->TapGain(0), 0.125f) << stereo;
+        EXPECT_EQ(delay->TapGain(1), 0.125f) << stereo;
+    }
+    delay->GetParameter(Bd::kStereo)->SetValue(80.0f);
+    delay->GetParameter(Bd::kEffectLevel)->SetValue(100.0f);
+    RunBoth(*delay, Silence(16));
+    EXPECT_FLOAT_EQ(delay->TapGain(0), 0.1f);
+    EXPECT_FLOAT_EQ(delay->TapGain(1), 0.4f);
+
+    // Both repeats of a left impulse on both sides, in those proportions.
+    const Stereo out = Echo(*delay, {Impulse(2 * 16537 + 1), Silence(2 * 16537 + 1)});
+    EXPECT_FLOAT_EQ(out.left[16537], 0.1f);
+    EXPECT_FLOAT_EQ(out.right[16537], 0.4f);
+    EXPECT_FLOAT_EQ(out.left[33074], 0.1f);
+    EXPECT_FLOAT_EQ(out.right[33074], 0.4f);
+}
+
+TEST(BPMDelayTaps, StereoModePlacesOddAndEvenRepeats)
+{
+    auto delay = MakeDelay();
+    delay->OnParameterChange(Bd::kMode, 1.0f);
+    delay->OnParameterChange(Bd::kStereo, 1.0f);
+    const Stereo out = Echo(*delay, {Impulse(2 * 16537 + 1), Silence(2 * 16537 + 1)});
+    // Odd repeats right only, even repeats left only.
+    EXPECT_EQ(out.left[16537], 0.0f);
+    EXPECT_EQ(out.right[16537], 0.25f);
+    EXPECT_EQ(out.left[33074], 0.25f);
+    EXPECT_EQ(out.right[33074], 0.0f);
+
+    delay->OnParameterChange(Bd::kStereo, 0.0f);
+    RunBoth(*delay, Silence(16));
+    for (int g = 0; g < 4; ++g)
+        EXPECT_EQ(delay->TapGain(g), 0.125f) << g;
+}
+
+TEST(BPMDelayLines, SyncedDivisionsRebuildOnlyWhenTheClassChanges)
+{
+    auto delay = MakeDelay();
+    delay->tempo = 120.0;
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Capacity(), 33074);
+    EXPECT_EQ(delay->LowerBound(), 8268);
+    EXPECT_FALSE(delay->SyncedClass());
+
+    // "Off" to "1/4": the lines are rebuilt for six beats and the pending
+    // echo of the impulse is gone.
+    RunBoth(*delay, Impulse(100));
+    delay->OnParameterChange(Bd::kSyncCoeff, 3.0f / 8.0f);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(22050)), 0).empty());
+    EXPECT_EQ(delay->Delay1(), 22050);
+    EXPECT_EQ(delay->Capacity(), 132300);
+    EXPECT_EQ(delay->LowerBound(), 1837);
+    EXPECT_TRUE(delay->SyncedClass());
+
+    // "1/4" to "1/8": within the capacity, so the impulse recorded before
+    // the switch comes round at the new spacing.  Its slot is 0 and the
+    // index stands at 100, so it is read 11025 - 100 samples later.
+    RunBoth(*delay, Impulse(100));
+    delay->OnParameterChange(Bd::kSyncCoeff, 5.0f / 8.0f);
+    const std::vector<float> out = RunBoth(*delay, Silence(12000));
+    EXPECT_EQ(delay->Delay1(), 11025);
+    EXPECT_EQ(delay->Capacity(), 132300);
+    ASSERT_EQ(NonZero(out, 0), std::vector<size_t>{10925});
+    EXPECT_EQ(out[10925], 0.25f);
+
+    // "1/16 T" counts with "Off": two beats of 720 BPM.
+    delay->OnParameterChange(Bd::kSyncCoeff, 1.0f);
+    RunBoth(*delay, Silence(16));
+    EXPECT_FALSE(delay->SyncedClass());
+    EXPECT_EQ(delay->Capacity(), 7350);
+    EXPECT_EQ(delay->LowerBound(), 1837);
+}
+
+TEST(BPMDelayLines, FreeTempoRebuildsOutsideTheBounds)
+{
+    auto delay = MakeDelay();
+    const auto setTempo = [&](float bpm) {
+        delay->GetParameter(Bd::kTempo)->SetValue(bpm);
+        RunBoth(*delay, Silence(16));
+    };
+    setTempo(60.0f); // 44100 beyond 33074
+    EXPECT_EQ(delay->Capacity(), 88200);
+    EXPECT_EQ(delay->LowerBound(), 22050);
+    setTempo(100.0f); // 26460 within
+    EXPECT_EQ(delay->Capacity(), 88200);
+    EXPECT_EQ(delay->Delay1(), 26460);
+    setTempo(150.0f); // 17640 below 22050
+    EXPECT_EQ(delay->Capacity(), 35280);
+    EXPECT_EQ(delay->LowerBound(), 8820);
+    // The doubling keeps whatever lines there are.
+    setTempo(1200.0f);
+    EXPECT_EQ(delay->Capacity(), 35280);
+    EXPECT_EQ(delay->Delay1(), 882);
+}
+
+TEST(BPMDelayLines, ARebuildEmptiesWhatALaterDoublingReads)
+{
+    // "1/16 T" of a 1200 BPM host builds lines of 734 samples; a host tempo
+    // of 200 then lands on the top tempo, whose doubling reads 882.
+    auto delay = MakeDelay();
+    delay->OnParameterChange(Bd::kTempo, 1.0f);
+    RunBoth(*delay, Recording(5000));
+    delay->tempo = 1200.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 1.0f);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(5000)), 0).empty());
+    EXPECT_EQ(delay->Capacity(), 734);
+    delay->tempo = 200.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 1.0f);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(5000)), 0).empty());
+    EXPECT_EQ(delay->Delay1(), 882);
+}
+
+TEST(BPMDelayHold, FootSwitchCyclesBypassingSamplingPlaying)
+{
+    auto delay = MakeDelay();
+    delay->GetParameter(Bd::kTempo)->SetValue(600.0f); // one beat: 4410 samples
+    constexpr size_t kBeat = 4410;
+    RunBoth(*delay, Recording(1000));
+
+    delay->OnParameterChange(Bd::kDecay, 1.0f);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kBypassing);
+    EXPECT_TRUE(delay->bypassed);
+    const std::vector<float> passing = Sine(440.0, 44100.0, 3000);
+    EXPECT_EQ(RunBoth(*delay, passing), passing);
+
+    // Sampling records the input over empty lines; what it plays meanwhile
+    // are the repeats of the recording so far, at full level.
+    PressFootSwitch(*delay);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kSampling);
+    EXPECT_FALSE(delay->bypassed);
+    const std::vector<float> recording = Recording(3 * kBeat);
+    const std::vector<float> sampled = RunBoth(*delay, recording);
+    EXPECT_EQ(delay->Feedback(), 1.0f);
+    const auto at = [&](long t) { return t >= 0 ? recording[size_t(t)] : 0.0f; };
+    for (size_t t = 0; t < recording.size(); ++t)
+        ASSERT_NEAR(sampled[t], recording[t] + 0.25f * (at(long(t - kBeat)) + at(long(t - 2 * kBeat))), 1e-6) << t;
+
+    // Playing loops the last two beats of the recording, undiminished, with
+    // the odd repeat one beat behind the even one.
+    PressFootSwitch(*delay);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kPlaying);
+    const std::vector<float> played = RunBoth(*delay, Silence(4 * kBeat));
+    const size_t end = recording.size();
+    const auto loop = [&](size_t t) { return recording[end - 2 * kBeat + (t % (2 * kBeat))]; };
+    for (size_t t = 0; t < played.size(); ++t)
+        ASSERT_NEAR(played[t], 0.25f * (loop(t + kBeat) + loop(t)), 1e-6) << t;
+    // The live input passes over the loop.
+    const std::vector<float> live = Sine(300.0, 44100.0, 2 * kBeat);
+    const std::vector<float> over = RunBoth(*delay, live);
+    for (size_t t = 0; t < over.size(); ++t)
+        ASSERT_NEAR(over[t], live[t] + played[t], 1e-6) << t;
+
+    // Back to bypassing, and the next sampling starts from empty lines.
+    PressFootSwitch(*delay);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kBypassing);
+    EXPECT_EQ(RunBoth(*delay, passing), passing);
+    PressFootSwitch(*delay);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kSampling);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(3 * kBeat)), 0).empty());
+
+    // Leaving the maximum ends the hold.
+    delay->OnParameterChange(Bd::kDecay, 0.5f);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kNormal);
+    EXPECT_FALSE(delay->bypassed);
+}
+
+TEST(BPMDelayHold, SamplingEmptiesTheLinesEvenWithoutABypassedBlock)
+{
+    auto delay = MakeDelay();
+    delay->GetParameter(Bd::kTempo)->SetValue(600.0f);
+    delay->OnParameterChange(Bd::kDecay, 1.0f);
+    PressFootSwitch(*delay);
+    RunBoth(*delay, Recording(3 * 4410));
+    PressFootSwitch(*delay);
+    ASSERT_FALSE(NonZero(RunBoth(*delay, Silence(4410)), 0).empty());
+    // Playing -> Bypassing -> Sampling between two blocks.
+    PressFootSwitch(*delay);
+    PressFootSwitch(*delay);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kSampling);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(3 * 4410)), 0).empty());
+}
+
+TEST(BPMDelayHold, BypassingWithoutTheBypassFlagStillPassesTheInput)
+{
+    // Turning "Tap" off hands the flag back to the foot switch's last state
+    // while the hold state stays "Bypassing".
+    auto delay = MakeDelay();
+    RunBoth(*delay, Recording(20000));
+    delay->OnParameterChange(Bd::kDecay, 1.0f);
+    delay->OnParameterChange(Bd::kTap, 0.0f);
+    EXPECT_FALSE(delay->bypassed);
+    EXPECT_EQ(delay->GetHoldMode(), Bd::kBypassing);
+    const std::vector<float> input = Sine(440.0, 44100.0, 20000);
+    EXPECT_EQ(RunBoth(*delay, input), input);
+}
+
+TEST(BPMDelayTempo, TapTempoSetsTheBeat)
+{
+    auto delay = MakeDelay();
+    delay->GetParameter(Bd::kTempo)->SetValue(100.0f);
+    TapInterval(*delay, 375);
+    EXPECT_FALSE(delay->bypassed);
+    EXPECT_EQ(delay->Value(Bd::kTempo), 160.0f);
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Delay1(), 16537);
+}
+
+TEST(BPMDelayTempo, TapsOutsideTheRangeAreHeldToIt)
+{
+    const std::vector<float> input = Sine(440.0, 44100.0, 30000);
+    // Two presses in the same millisecond: infinity, held to the doubling.
+    // 10 ms is 6000 BPM, also the doubling; 5 s is 12 BPM, held to 20 BPM.
+    for (const auto& [ms, delay1] : {std::pair{0u, 882}, std::pair{10u, 882}, std::pair{5000u, 132300}}) {
+        auto delay = MakeDelay();
+        TapInterval(*delay, ms);
+        const std::vector<float> out = RunBoth(*delay, input);
+        EXPECT_EQ(delay->Delay1(), delay1) << ms;
+        for (float v : out)
+            ASSERT_TRUE(std::isfinite(v)) << ms;
+    }
+}
+
+TEST(BPMDelayTempo, HostTempoTimesTheDivision)
+{
+    auto delay = MakeDelay();
+    delay->tempo = 100.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 5.0f / 8.0f); // "1/8": 200 BPM
+    const std::vector<float> out = RunBoth(*delay, Impulse(13231));
+    EXPECT_EQ(delay->Delay1(), 13230);
+    EXPECT_EQ(NonZero(out), std::vector<size_t>{13230});
+
+    // The instance passes a new host tempo on by re-setting "Sync coeff".
+    delay->tempo = 90.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 3.0f / 8.0f); // "1/4"
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Delay1(), 29400);
+    delay->tempo = 400.0;
+    delay->OnParameterChange(Bd::kSyncCoeff, 6.0f / 8.0f); // "1/8 T": exactly the top
+    RunBoth(*delay, Silence(16));
+    EXPECT_EQ(delay->Delay1(), 882);
+}
+
+TEST(BPMDelayTempo, UnusableHostTemposAreHeld)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    // Slowest: the knob's 20 BPM; fastest: "1/16 T" of its 1200 BPM.
+    for (const auto& [host, delay1] : {std::pair{0.0, 132300}, std::pair{nan, 132300}, std::pair{-50.0, 132300},
+                                        std::pair{inf, 367}}) {
+        auto delay = MakeDelay();
+        delay->tempo = host;
+        delay->OnParameterChange(Bd::kSyncCoeff, 3.0f / 8.0f);
+        const std::vector<float> out = RunBoth(*delay, Sine(440.0, 44100.0, 20000));
+        EXPECT_EQ(delay->Delay1(), delay1) << host;
+        for (float v : out)
+            ASSERT_TRUE(std::isfinite(v)) << host;
+    }
+}
+
+TEST(BPMDelayFrame, LeavingBypassStartsFromEmptyLines)
+{
+    auto delay = MakeDelay();
+    RunBoth(*delay, Impulse(100));
+    delay->OnParameterChange(1, 1.0f);
+    const std::vector<float> input = Sine(440.0, 44100.0, 512);
+    std::vector<float> left = input;
+    std::vector<float> right = input;
+    float* channels[2] = {left.data(), right.data()};
+    float peaks[2][2];
+    delay->Process(channels, channels, peaks[0], peaks[1], int32_t(input.size()));
+    EXPECT_EQ(left, input);
+    EXPECT_GT(peaks[0][0], 0.49f);
+    EXPECT_EQ(peaks[1][0], peaks[0][0]);
+    EXPECT_EQ(peaks[1][1], peaks[0][1]);
+    delay->OnParameterChange(1, 0.0f);
+    EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(3 * 16537)), 0).empty());
+}
+
+TEST(BPMDelayFrame, BlockSizeDoesNotChangeTheOutput)
+{
+    const auto make = [] {
+        auto delay = MakeDelay();
+        delay->GetParameter(Bd::kTempo)->SetValue(700.0f);
+        delay->GetParameter(Bd::kDecay)->SetValue(3.0f);
+        delay->GetParameter(Bd::kMode)->SetValue(1.0f);
+        delay->GetParameter(Bd::kStereo)->SetValue(70.0f);
+        return delay;
+    };
+    const Stereo input{Recording(30000), Sine(200.0, 44100.0, 30000)};
+    auto reference = make();
+    const Stereo expected = Echo(*reference, input, 30000);
+    for (int32_t blockSize : {1, 7, 8192}) {
+        auto delay = make();
+        const Stereo out = Echo(*delay, input, blockSize);
+        EXPECT_EQ(out.left, expected.left) << blockSize;
+        EXPECT_EQ(out.right, expected.right) << blockSize;
+    }
+}
+
+TEST(BPMDelayFrame, MonoInstanceSharesOneBuffer)
+{
+    const std::vector<float> input = Recording(40000);
+    auto stereo = MakeDelay();
+    const std::vector<float> expected = RunBoth(*stereo, input);
+    auto mono = MakeDelay();
+    std::vector<float> shared = input;
+    float* channels[2] = {shared.data(), shared.data()};
+    float peaks[2][2];
+    mono->Process(channels, channels, peaks[0], peaks[1], int32_t(shared.size()));
+    EXPECT_EQ(shared, expected);
+}
+
+TEST(BPMDelayFrame, FadingRepeatsLeaveNoSubnormals)
+{
+    auto delay = MakeDelay();
+    delay->OnParameterChange(Bd::kTempo, 1.0f);
+    delay->GetParameter(Bd::kDecay)->SetValue(0.5f);
+    const std::vector<float> out = RunBoth(*delay, Impulse(400000), 4096);
+    ASSERT_GT(delay->Feedback(), 0.5f);
+    for (size_t i = 0; i < out.size(); ++i)
+        ASSERT_FALSE(testing_support::IsSubnormal(out[i])) << i;
+    EXPECT_EQ(out.back(), 0.0f);
+}
+
+TEST(BPMDelayFrame, ExtremeSettingsStayFinite)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (double rate : {22050.0, 192000.0}) {
+        for (float n : {0.0f, 1.0f}) {
+            auto delay = MakeDelay(rate);
+            for (int32_t index = Bd::kEffectLevel; index <= Bd::kSyncCoeff; ++index)
+                delay->OnParameterChange(index, n);
+            std::vector<float> out = RunBoth(*delay, Sine(1000.0, rate, 20000, 1.0f), 8192);
+            for (float tempo : {nan, inf, -5.0f, 1e9f}) {
+                delay->GetParameter(Bd::kSyncCoeff)->SetValue(0.0f);
+                delay->GetParameter(Bd::kTempo)->SetValue(tempo);
+                delay->GetParameter(Bd::kDecay)->SetValue(tempo);
+                const std::vector<float> more = RunBoth(*delay, Sine(1000.0, rate, 20000, 1.0f), 1);
+                out.insert(out.end(), more.begin(), more.end());
+            }
+            for (float v : out)
+                ASSERT_TRUE(std::isfinite(v)) << rate << " " << n;
+            EXPECT_FALSE(delay->AllocationFailed());
+        }
+    }
+}
