@@ -38,6 +38,11 @@ test-asan: deps
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Synthesises a guitar riff and renders it through the default pedalboard
+# into out/demo-dry.wav and out/demo-wet.wav.
+demo: build
+	@$(BUILD)/cli/stompset demo --out out/
+
 bench: build
 	@$(BUILD)/bench/orv_bench
 

@@ -208,29 +208,3 @@ TEST(AutoPanFrame, BypassCopiesAndHoldsTheLfo)
     EXPECT_EQ(autoPan->Lfo().Ramp(), ramp);
 }
 
-TEST(AutoPanFrame, BlockSizeDoesNotChangeTheOutput)
-{
-    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 30000);
-    const std::vector<float> right = testing_support::Sine(330.0, 44100.0, 30000, 0.3f);
-    const Sides reference = Pan(*MakeAutoPan(), left, right, 30000);
-    for (int32_t blockSize : {1, 7, 256, 8192}) {
-        const Sides out = Pan(*MakeAutoPan(), left, right, blockSize);
-        EXPECT_EQ(out.left, reference.left) << blockSize;
-        EXPECT_EQ(out.right, reference.right) << blockSize;
-    }
-}
-
-TEST(AutoPanFrame, MonoInstanceSharesOneBuffer)
-{
-    // A mono instance keeps only the right side's write: the mono input
-    // times the right gain.
-    const std::vector<float> input = testing_support::Sine(220.0, 44100.0, 4000);
-    const Sides stereo = Pan(*MakeAutoPan(), input, input);
-
-    auto autoPan = MakeAutoPan();
-    std::vector<float> mono = input;
-    float* channels[2] = {mono.data(), mono.data()};
-    float peaks[2][2];
-    autoPan->Process(channels, channels, peaks[0], peaks[1], int32_t(mono.size()));
-    EXPECT_EQ(mono, stereo.right);
-}

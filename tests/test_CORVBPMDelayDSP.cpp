@@ -517,40 +517,6 @@ TEST(BPMDelayFrame, LeavingBypassStartsFromEmptyLines)
     EXPECT_TRUE(NonZero(RunBoth(*delay, Silence(3 * 16537)), 0).empty());
 }
 
-TEST(BPMDelayFrame, BlockSizeDoesNotChangeTheOutput)
-{
-    const auto make = [] {
-        auto delay = MakeDelay();
-        delay->GetParameter(Bd::kTempo)->SetValue(700.0f);
-        delay->GetParameter(Bd::kDecay)->SetValue(3.0f);
-        delay->GetParameter(Bd::kMode)->SetValue(1.0f);
-        delay->GetParameter(Bd::kStereo)->SetValue(70.0f);
-        return delay;
-    };
-    const Stereo input{Recording(30000), Sine(200.0, 44100.0, 30000)};
-    auto reference = make();
-    const Stereo expected = Echo(*reference, input, 30000);
-    for (int32_t blockSize : {1, 7, 8192}) {
-        auto delay = make();
-        const Stereo out = Echo(*delay, input, blockSize);
-        EXPECT_EQ(out.left, expected.left) << blockSize;
-        EXPECT_EQ(out.right, expected.right) << blockSize;
-    }
-}
-
-TEST(BPMDelayFrame, MonoInstanceSharesOneBuffer)
-{
-    const std::vector<float> input = Recording(40000);
-    auto stereo = MakeDelay();
-    const std::vector<float> expected = RunBoth(*stereo, input);
-    auto mono = MakeDelay();
-    std::vector<float> shared = input;
-    float* channels[2] = {shared.data(), shared.data()};
-    float peaks[2][2];
-    mono->Process(channels, channels, peaks[0], peaks[1], int32_t(shared.size()));
-    EXPECT_EQ(shared, expected);
-}
-
 TEST(BPMDelayFrame, FadingRepeatsLeaveNoSubnormals)
 {
     auto delay = MakeDelay();
@@ -563,26 +529,3 @@ TEST(BPMDelayFrame, FadingRepeatsLeaveNoSubnormals)
     EXPECT_EQ(out.back(), 0.0f);
 }
 
-TEST(BPMDelayFrame, ExtremeSettingsStayFinite)
-{
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    const float inf = std::numeric_limits<float>::infinity();
-    for (double rate : {22050.0, 192000.0}) {
-        for (float n : {0.0f, 1.0f}) {
-            auto delay = MakeDelay(rate);
-            for (int32_t index = Bd::kEffectLevel; index <= Bd::kSyncCoeff; ++index)
-                delay->OnParameterChange(index, n);
-            std::vector<float> out = RunBoth(*delay, Sine(1000.0, rate, 20000, 1.0f), 8192);
-            for (float tempo : {nan, inf, -5.0f, 1e9f}) {
-                delay->GetParameter(Bd::kSyncCoeff)->SetValue(0.0f);
-                delay->GetParameter(Bd::kTempo)->SetValue(tempo);
-                delay->GetParameter(Bd::kDecay)->SetValue(tempo);
-                const std::vector<float> more = RunBoth(*delay, Sine(1000.0, rate, 20000, 1.0f), 1);
-                out.insert(out.end(), more.begin(), more.end());
-            }
-            for (float v : out)
-                ASSERT_TRUE(std::isfinite(v)) << rate << " " << n;
-            EXPECT_FALSE(delay->AllocationFailed());
-        }
-    }
-}

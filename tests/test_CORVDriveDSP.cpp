@@ -225,52 +225,6 @@ TEST_P(DrivePedal, SilenceDecaysToExactZeroWithoutSubnormals)
     }
 }
 
-TEST_P(DrivePedal, BlockSizeDoesNotChangeTheResult)
-{
-    for (double fs : {22050.0, 192000.0}) {
-        const std::vector<float> input = Noise(20000, 0.5f);
-        auto reference = Prepared(GetParam(), fs);
-        const std::vector<float> expected = Processed(*reference, input, 8192);
-        for (int32_t block : {1, 37, 8192 / 2}) {
-            auto effect = Prepared(GetParam(), fs);
-            EXPECT_EQ(Processed(*effect, input, block), expected) << fs << " block " << block;
-        }
-    }
-}
-
-TEST_P(DrivePedal, AliasedBuffersMatchSeparateOnes)
-{
-    const std::vector<float> input = Noise(5000, 0.8f);
-    auto stereo = Prepared(GetParam(), 44100.0);
-    testing_support::StereoBuffer in(input.size()), out(input.size());
-    in.left = in.right = input;
-    float inputPeaks[2], outputPeaks[2];
-    stereo->Process(in.Pointers(), out.Pointers(), inputPeaks, outputPeaks, int32_t(input.size()));
-    EXPECT_EQ(out.left, out.right);
-
-    // A mono instance: one buffer for both channels, in and out.
-    auto mono = Prepared(GetParam(), 44100.0);
-    std::vector<float> buffer = input;
-    float* channels[2] = {buffer.data(), buffer.data()};
-    mono->Process(channels, channels, inputPeaks, outputPeaks, int32_t(buffer.size()));
-    EXPECT_EQ(buffer, out.left);
-    EXPECT_EQ(outputPeaks[0], testing_support::Peak(out.left));
-}
-
-TEST_P(DrivePedal, ExtremeSettingsStayFinite)
-{
-    for (double fs : {22050.0, 192000.0}) {
-        auto effect = Prepared(GetParam(), fs);
-        std::vector<float> input = Noise(4000, 1.0f);
-        input.insert(input.end(), 4000, 1.0f);
-        for (int corner = 0; corner < 8; ++corner) {
-            SetKnobs(*effect, corner & 1 ? 100.0f : 0.0f, corner & 2 ? 100.0f : 0.0f, corner & 4 ? 100.0f : 0.0f);
-            for (float y : Processed(*effect, input, 300))
-                ASSERT_TRUE(std::isfinite(y) && std::fabs(y) < 100.0f) << fs << " corner " << corner;
-        }
-    }
-}
-
 TEST_P(DrivePedal, ReinitialisingRedesignsTheSameAndClearsState)
 {
     auto effect = Prepared(GetParam(), 44100.0);

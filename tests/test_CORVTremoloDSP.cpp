@@ -215,33 +215,3 @@ TEST(TremoloFrame, BypassCopiesAndHoldsTheLfo)
     EXPECT_TRUE(tremolo->parametersChanged); // the update waits for the first live block
 }
 
-TEST(TremoloFrame, BlockSizeDoesNotChangeTheOutput)
-{
-    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 20000);
-    const std::vector<float> right = testing_support::Sine(330.0, 44100.0, 20000, 0.3f);
-    std::vector<float> referenceLeft = left;
-    std::vector<float> referenceRight = right;
-    ProcessInBlocks(*MakeTremolo(), referenceLeft, referenceRight, 20000);
-    for (int32_t blockSize : {1, 7, 256, 8192}) {
-        std::vector<float> l = left;
-        std::vector<float> r = right;
-        ProcessInBlocks(*MakeTremolo(), l, r, blockSize);
-        EXPECT_EQ(l, referenceLeft) << blockSize;
-        EXPECT_EQ(r, referenceRight) << blockSize;
-    }
-}
-
-TEST(TremoloFrame, MonoInstanceSharesOneBuffer)
-{
-    const std::vector<float> input = testing_support::Sine(220.0, 44100.0, 4000);
-    std::vector<float> left = input;
-    std::vector<float> right = input;
-    ProcessInBlocks(*MakeTremolo(), left, right, 512);
-
-    auto tremolo = MakeTremolo();
-    std::vector<float> mono = input;
-    float* channels[2] = {mono.data(), mono.data()};
-    float peaks[2][2];
-    tremolo->Process(channels, channels, peaks[0], peaks[1], int32_t(mono.size()));
-    EXPECT_EQ(mono, right);
-}

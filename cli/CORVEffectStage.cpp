@@ -1,0 +1,98 @@
+#include "cli/CORVEffectStage.h"
+
+#include "cli/CliError.h"
+#include "cli/EffectLookup.h"
+#include "cli/OfflineInstance.h"
+#include "cli/ParameterValues.h"
+#include "cli/TextMatch.h"
+
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <vector>
+
+namespace {
+
+constexpr int32_t kBypassOn = std::numeric_limits<int32_t>::max();
+constexpr double kMeterRangeDb = 60.0;
+constexpr float kSilenceMeter = -std::numeric_limits<float>::infinity();
+
+// A preset of the instance's table (factory and user presets alike) by name,
+// case ignored, or by its index; -1 when there is none.
+int32_t FindPresetIndex(const CORVDSPAlgInterface& algorithm, std::string_view text)
+{
+    for (const auto& [index, preset] : algorithm.presets) {
+        if (text_match::EqualsIgnoreCase(text, preset->name))
+            return index;
+    }
+    int32_t index = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
+    if (error == std::errc() && end == text.data() + text.size() && algorithm.presets.count(index))
+        return index;
+    return -1;
+}
+
+std::vector<std::string> PresetNames(const CORVDSPAlgInterface& algorithm)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : algorithm.presets)
+        names.push_back(entry.second->name);
+    return names;
+}
+
+} // namespace
+
+CORVEffectStage::CORVEffectStage(const EffectSpec& spec, double sampleRate, const StageSettings& settings)
+    : entry_(&FindAvailableEffect(spec.effect)), instance_(MakeOfflineInstance(*entry_, sampleRate)),
+      inputPeakMeter_(kSilenceMeter), outputPeakMeter_(kSilenceMeter)
+{
+    if (!spec.preset.empty())
+        ApplyPreset(spec.preset);
+    for (const ParameterSetting& setting : spec.settings)
+        ApplySetting(setting);
+    if (spec.bypass)
+        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, kBypassOn);
+    instance_->SetHostTempo(settings.tempo);
+    instance_->SetSliceFrames(settings.sliceFrames);
+    instance_->SetProgressFunction([this](int64_t, int64_t) { TakeSlicePeaks(); });
+}
+
+void CORVEffectStage::ApplyPreset(const std::string& name)
+{
+    const int32_t index = FindPresetIndex(Algorithm(), name);
+    if (index < 0) {
+        const std::vector<std::string> names = PresetNames(Algorithm());
+        throw CliError("unknown preset '" + name + "' of " + entry_->longName + text_match::Suggestion(name, names) +
+                       " (presets: " + text_match::QuotedList(names) + ")");
+    }
+    instance_->ApplyPresetFromEditor(index);
+}
+
+void CORVEffectStage::ApplySetting(const ParameterSetting& setting)
+{
+    const ParameterRef ref = FindParameterByText(Algorithm(), setting.parameter);
+    const float plain = ParsePlainValue(Algorithm(), *ref.parameter, setting.value);
+    instance_->SetControlValue(ref.index, CORVEffectProcess::ToControlValue(ref.parameter->NormalizedFromPlain(plain)));
+}
+
+void CORVEffectStage::Process(float* const* channels, int32_t channelCount, int32_t frames)
+{
+    channelCount_ = std::clamp(channelCount, 1, 2);
+    for (int c = 0; c < CEffectProcessAS::kChannels; ++c) {
+        // A channel left without buffers tells the adapter the selection is mono.
+        const SAudioBuffer buffer = c < channelCount_ ? SAudioBuffer{channels[c], frames} : SAudioBuffer{};
+        instance_->SetInputBuffer(c, buffer);
+        instance_->SetOutputBuffer(c, buffer);
+    }
+    instance_->Run();
+}
+
+void CORVEffectStage::TakeSlicePeaks()
+{
+    for (int c = 0; c < channelCount_; ++c) {
+        inputPeakMeter_ = std::max(inputPeakMeter_, instance_->GetInputPeak(c));
+        outputPeakMeter_ = std::max(outputPeakMeter_, instance_->GetOutputPeak(c));
+    }
+}
+
+double CORVEffectStage::MeterToDb(float meter) { return kMeterRangeDb * double(meter) - kMeterRangeDb; }

@@ -1,0 +1,66 @@
+#include "cli/EffectSpec.h"
+
+#include "cli/CliError.h"
+#include "cli/TextMatch.h"
+
+namespace {
+
+constexpr char kFieldSeparator = ':';
+constexpr char kAssignment = '=';
+constexpr std::string_view kPresetKey = "preset";
+constexpr std::string_view kBypassKey = "bypass";
+
+std::vector<std::string_view> SplitFields(std::string_view text)
+{
+    std::vector<std::string_view> fields;
+    size_t start = 0;
+    for (size_t colon = text.find(kFieldSeparator); colon != std::string_view::npos;
+         colon = text.find(kFieldSeparator, start)) {
+        fields.push_back(text.substr(start, colon - start));
+        start = colon + 1;
+    }
+    fields.push_back(text.substr(start));
+    return fields;
+}
+
+CliError BadField(std::string_view text, const std::string& problem)
+{
+    return UsageError("effect argument '" + std::string(text) + "': " + problem);
+}
+
+void AddField(EffectSpec& spec, std::string_view text, std::string_view field)
+{
+    field = text_match::Trim(field);
+    if (text_match::EqualsIgnoreCase(field, kBypassKey)) {
+        spec.bypass = true;
+        return;
+    }
+    const size_t assignment = field.find(kAssignment);
+    if (field.empty() || assignment == std::string_view::npos)
+        throw BadField(text, "'" + std::string(field) + "' is not of the form PARAM=VALUE, preset=NAME or bypass");
+    const std::string_view key = text_match::Trim(field.substr(0, assignment));
+    const std::string_view value = text_match::Trim(field.substr(assignment + 1));
+    if (key.empty() || value.empty())
+        throw BadField(text, "'" + std::string(field) + "' needs both a name and a value");
+    if (text_match::EqualsIgnoreCase(key, kPresetKey)) {
+        if (!spec.preset.empty())
+            throw BadField(text, "more than one preset");
+        spec.preset = value;
+        return;
+    }
+    spec.settings.push_back({std::string(key), std::string(value)});
+}
+
+} // namespace
+
+EffectSpec ParseEffectSpec(std::string_view text)
+{
+    const std::vector<std::string_view> fields = SplitFields(text);
+    EffectSpec spec;
+    spec.effect = text_match::Trim(fields.front());
+    if (spec.effect.empty())
+        throw BadField(text, "no effect named");
+    for (size_t i = 1; i < fields.size(); ++i)
+        AddField(spec, text, fields[i]);
+    return spec;
+}

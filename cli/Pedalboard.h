@@ -1,0 +1,16 @@
+#pragma once
+#include "cli/EffectSpec.h"
+
+#include <vector>
+
+// The demo's pedalboard in signal order: gate, drive, modulation, delay,
+// reverb, cabinet.  Each stage is an effect argument as `render -e` takes it.
+struct PedalboardStage {
+    const char* effectArgument;
+};
+
+const std::vector<PedalboardStage>& DefaultPedalboard();
+
+// The stages whose effect is available, parsed; the others are left out
+// until their effect arrives.
+std::vector<EffectSpec> AvailablePedalboard();

@@ -1,0 +1,26 @@
+#pragma once
+#include "effects/modulation/BassCrossover.h"
+#include "effects/modulation/CORVFlangerBase.h"
+
+// "FLB - Bass Flanger": the flanger above a second-order crossover; the band
+// below it passes dry.
+class CORVFlangerBassDSP : public CORVFlangerBase {
+public:
+    enum ParameterIndex : int32_t {
+        kImpact = 6,
+        kSyncCoeff = 7,
+        kTap = 8,
+    };
+
+    CORVFlangerBassDSP(double sampleRate, uint32_t maxFrames);
+
+    void UpdateParameters(bool reinitialise) override;
+
+    const BassCrossover& Crossover() const { return crossover; }
+
+protected:
+    void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) override;
+
+private:
+    BassCrossover crossover;
+};

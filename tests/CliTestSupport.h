@@ -1,0 +1,130 @@
+#pragma once
+#include <sndfile.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+using Channels = std::vector<std::vector<float>>;
+
+// A fresh folder under the system's temporary folder, removed with the object.
+class TemporaryFolder {
+public:
+    TemporaryFolder()
+    {
+        std::string pattern = (fs::temp_directory_path() / "orv-cli-test-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw std::runtime_error("no temporary folder");
+        path_ = pattern;
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+
+    const fs::path& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+    // Every name in the folder, hidden ones included, sorted.
+    std::vector<std::string> Entries() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    fs::path path_;
+};
+
+// Writes and reads 32-bit float WAV files with libsndfile directly, apart
+// from the program's own file classes.
+inline void WriteFloatWav(const std::string& path, const Channels& channels, int sampleRate)
+{
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = int(channels.size());
+    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+    if (!file)
+        throw std::runtime_error(sf_strerror(nullptr));
+    std::vector<float> interleaved(channels[0].size() * channels.size());
+    for (size_t c = 0; c < channels.size(); ++c)
+        for (size_t i = 0; i < channels[c].size(); ++i)
+            interleaved[i * channels.size() + c] = channels[c][i];
+    sf_writef_float(file, interleaved.data(), sf_count_t(channels[0].size()));
+    sf_close(file);
+}
+
+struct AudioFile {
+    int sampleRate = 0;
+    int format = 0;
+    Channels channels;
+};
+
+inline AudioFile ReadAudio(const std::string& path)
+{
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
+    if (!file)
+        throw std::runtime_error(sf_strerror(nullptr));
+    std::vector<float> interleaved(size_t(info.frames) * size_t(info.channels));
+    sf_readf_float(file, interleaved.data(), info.frames);
+    sf_close(file);
+    AudioFile audio{info.samplerate, info.format, Channels(size_t(info.channels))};
+    for (size_t c = 0; c < audio.channels.size(); ++c)
+        for (sf_count_t i = 0; i < info.frames; ++i)
+            audio.channels[c].push_back(interleaved[size_t(i) * audio.channels.size() + c]);
+    return audio;
+}
+
+// One run of the built program: its exit status and what it printed.
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+inline std::string ReadText(const fs::path& path)
+{
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+inline std::string ShellQuoted(const std::string& arg)
+{
+    std::string quoted = "'";
+    for (char c : arg)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+inline ProgramRun RunStompsetBinary(const std::vector<std::string>& args)
+{
+    const TemporaryFolder captures;
+    std::string command = ShellQuoted(STOMPSET_BINARY);
+    for (const std::string& arg : args)
+        command.append(" ").append(ShellQuoted(arg));
+    command.append(" >").append(ShellQuoted(captures / "out")).append(" 2>").append(ShellQuoted(captures / "err"));
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(captures / "out"), ReadText(captures / "err")};
+}
+
+} // namespace testing_support

@@ -1,0 +1,88 @@
+#include "cli/CORVEffectChain.h"
+#include "cli/Demo.h"
+#include "cli/DemoRiff.h"
+#include "cli/EffectLookup.h"
+#include "cli/Pedalboard.h"
+#include "tests/CliTestSupport.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using testing_support::TemporaryFolder;
+
+namespace {
+
+constexpr size_t kDemoFrames = 480000;
+constexpr double kAudibleRms = 0.01; // -40 dBFS
+
+double LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    double largest = 0.0;
+    for (size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+        largest = std::max(largest, double(std::fabs(a[i] - b[i])));
+    return largest;
+}
+
+} // namespace
+
+TEST(Demo, WritesAnAudibleDryRiffAndADifferentWetOneBelowFullScale)
+{
+    const TemporaryFolder folder;
+    const DemoResult result = RunDemo(folder / "demo");
+    EXPECT_EQ(result.dryPath, folder / "demo/demo-dry.wav");
+    EXPECT_EQ(result.wetPath, folder / "demo/demo-wet.wav");
+
+    const auto dry = testing_support::ReadAudio(result.dryPath);
+    const auto wet = testing_support::ReadAudio(result.wetPath);
+    for (const auto* file : {&dry, &wet}) {
+        EXPECT_EQ(file->sampleRate, 48000);
+        EXPECT_EQ(file->format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        ASSERT_EQ(file->channels.size(), 2u);
+        for (const std::vector<float>& channel : file->channels) {
+            ASSERT_EQ(channel.size(), kDemoFrames);
+            EXPECT_LT(testing_support::Peak(channel), 1.0f);
+            EXPECT_GT(testing_support::Rms(channel), kAudibleRms);
+        }
+    }
+    EXPECT_EQ(dry.channels[0], SynthesiseDemoRiff());
+    EXPECT_GT(LargestDifference(dry.channels[0], wet.channels[0]), 0.05);
+    // The auto pan spreads the mono riff: the wet sides differ.
+    EXPECT_GT(LargestDifference(wet.channels[0], wet.channels[1]), 0.05);
+    EXPECT_EQ(result.summary.frames, int64_t(kDemoFrames));
+}
+
+TEST(Demo, RiffIsTheSameEveryTimeAndPeaksAtItsLevel)
+{
+    const std::vector<float> riff = SynthesiseDemoRiff();
+    EXPECT_EQ(riff, SynthesiseDemoRiff());
+    EXPECT_EQ(testing_support::Peak(riff), kDemoPeak);
+    // Each of the twenty beats has sound.
+    const size_t beat = size_t(kDemoSampleRate * 60.0 / kDemoTempo);
+    for (size_t start = 0; start < riff.size(); start += beat) {
+        const std::vector<float> part(riff.begin() + long(start), riff.begin() + long(start + beat));
+        EXPECT_GT(testing_support::Rms(part), 0.002) << "beat " << start / beat;
+    }
+}
+
+TEST(Demo, PedalboardNamesKnownEffectsAndItsAvailableStagesBuild)
+{
+    std::vector<std::string> expectedOrder = {"NG", "OD", "CH", "TR", "AP", "BD", "RV", "SPG"};
+    std::vector<std::string> order;
+    std::vector<std::string> available;
+    for (const PedalboardStage& stage : DefaultPedalboard()) {
+        const CatalogueEntry& entry = FindEffect(ParseEffectSpec(stage.effectArgument).effect);
+        order.emplace_back(entry.shortName);
+        if (entry.IsAvailable())
+            available.emplace_back(entry.shortName);
+    }
+    EXPECT_EQ(order, expectedOrder);
+
+    const CORVEffectChain chain(AvailablePedalboard(), kDemoSampleRate);
+    std::vector<std::string> built;
+    for (const auto& stage : chain.Stages())
+        built.emplace_back(stage->Entry().shortName);
+    EXPECT_EQ(built, available);
+    EXPECT_FALSE(built.empty());
+}

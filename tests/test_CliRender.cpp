@@ -1,0 +1,158 @@
+#include "cli/CORVEffectChain.h"
+#include "core/CORVEffectGroupSpecific.h"
+#include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/modulation/CORVTremoloDSP.h"
+#include "host/PlugInLibrary.h"
+#include "tests/CliTestSupport.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using testing_support::Channels;
+using testing_support::TemporaryFolder;
+
+namespace {
+
+constexpr int kSampleRate = 44100;
+// Longer than one streaming chunk, so the render crosses chunk boundaries.
+constexpr size_t kFrames = 100000;
+constexpr int32_t kBlock = 1000;
+constexpr double kTempo = 100.0;
+constexpr int32_t kHardTremolo = 3;
+constexpr int32_t kLeslieRotary = 2;
+constexpr float kSyncEighth = 5.0f; // "1/8"
+
+// clang-format off
+const std::vector<std::string> kChainArguments = {
+    "-e", "TR:preset=Hard tremolo:Depth=60:Sync coeff=1/8",
+    "-e", "Auto Pan:preset=leslie rotary:center=-20:stereo=50%",
+};
+// clang-format on
+
+Channels TestSignal(size_t channels)
+{
+    Channels signal{testing_support::Sine(220.0, kSampleRate, kFrames, 0.4f)};
+    if (channels == 2)
+        signal.push_back(testing_support::Sine(330.0, kSampleRate, kFrames, 0.3f));
+    return signal;
+}
+
+void Set(CORVEffectProcessAS& process, int32_t index, float plain)
+{
+    const CORVDSPParameter* parameter = process.GetAlgorithm()->GetParameter(index);
+    process.SetControlValue(index, CORVEffectProcess::ToControlValue(parameter->NormalizedFromPlain(plain)));
+}
+
+std::unique_ptr<CORVEffectProcessAS> Offline(int32_t effectId)
+{
+    NewPlugIn();
+    std::unique_ptr<CEffectProcess> made =
+        GetPlugInGroup()->CreateProcess(FindCatalogueEntry(effectId)->OfflineId(), kSampleRate);
+    auto* offline = dynamic_cast<CORVEffectProcessAS*>(made.release());
+    offline->SetHostTempo(kTempo);
+    offline->SetSliceFrames(kBlock);
+    return std::unique_ptr<CORVEffectProcessAS>(offline);
+}
+
+// The chain of kChainArguments set up by hand on the plug-in core and run
+// over the whole signal at once.
+Channels ProcessWithTheCore(Channels signal)
+{
+    auto tremolo = Offline(180);
+    tremolo->ApplyPresetFromEditor(kHardTremolo);
+    Set(*tremolo, CORVTremoloDSP::kDepth, 60.0f);
+    Set(*tremolo, CORVTremoloDSP::kSyncCoeff, kSyncEighth);
+    auto autoPan = Offline(5);
+    autoPan->ApplyPresetFromEditor(kLeslieRotary);
+    Set(*autoPan, CORVAutoPanDSP::kCenter, -20.0f);
+    Set(*autoPan, CORVAutoPanDSP::kStereo, 50.0f);
+    for (CORVEffectProcessAS* process : {tremolo.get(), autoPan.get()}) {
+        for (size_t c = 0; c < signal.size(); ++c) {
+            const SAudioBuffer buffer{signal[c].data(), int32_t(signal[c].size())};
+            process->SetInputBuffer(int(c), buffer);
+            process->SetOutputBuffer(int(c), buffer);
+        }
+        process->Run();
+    }
+    return signal;
+}
+
+testing_support::ProgramRun Render(const std::string& input, const std::string& output)
+{
+    std::vector<std::string> args = {"render", "-i", input, "-o", output, "--tempo", "100", "--block", "1000"};
+    args.insert(args.end(), kChainArguments.begin(), kChainArguments.end());
+    return testing_support::RunStompsetBinary(args);
+}
+
+} // namespace
+
+TEST(RenderCommand, StereoOutputMatchesTheCoreSampleForSample)
+{
+    const TemporaryFolder folder;
+    const Channels input = TestSignal(2);
+    testing_support::WriteFloatWav(folder / "in.wav", input, kSampleRate);
+
+    const auto run = Render(folder / "in.wav", folder / "out.wav");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out.rfind("100000 frames, 2.268 s at 44100 Hz | TR in ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find(" | AP in "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("x real time\n"), std::string::npos) << run.out;
+
+    const auto output = testing_support::ReadAudio(folder / "out.wav");
+    EXPECT_EQ(output.sampleRate, kSampleRate);
+    EXPECT_EQ(output.format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const Channels expected = ProcessWithTheCore(input);
+    ASSERT_EQ(output.channels.size(), 2u);
+    EXPECT_EQ(output.channels, expected);
+    EXPECT_GT(testing_support::Rms(expected[0]), 0.05);
+    EXPECT_NE(expected, input);
+}
+
+TEST(RenderCommand, MonoInputGivesMonoFlacOf24BitSamples)
+{
+    const TemporaryFolder folder;
+    const Channels input = TestSignal(1);
+    testing_support::WriteFloatWav(folder / "in.wav", input, kSampleRate);
+
+    const auto run = Render(folder / "in.wav", folder / "out.flac");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto output = testing_support::ReadAudio(folder / "out.flac");
+    EXPECT_EQ(output.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
+    ASSERT_EQ(output.channels.size(), 1u);
+    const Channels expected = ProcessWithTheCore(input);
+    ASSERT_EQ(output.channels[0].size(), kFrames);
+    constexpr float kStep24 = 1.0f / 8388608.0f;
+    for (size_t i = 0; i < kFrames; ++i)
+        ASSERT_NEAR(output.channels[0][i], expected[0][i], kStep24) << "frame " << i;
+}
+
+TEST(RenderCommand, EffectsStreamInChunksOfWholeSlices)
+{
+    for (int32_t block : {1, 300, 1000, 2047, 2048}) {
+        const CORVEffectChain chain({}, kSampleRate, {kTempo, block});
+        EXPECT_EQ(chain.ChunkFrames() % block, 0) << block;
+        EXPECT_LE(chain.ChunkFrames(), CORVEffectChain::kPreferredChunkFrames);
+        EXPECT_GT(chain.ChunkFrames(), CORVEffectChain::kPreferredChunkFrames - block);
+    }
+}
+
+TEST(RenderCommand, SummaryReportsEachStagesPeaks)
+{
+    // A 0.4 sine through a bypassed tremolo and an auto pan at its default
+    // (each side swings up to twice the mono sum).
+    Channels signal = TestSignal(2);
+    signal[1] = signal[0];
+    CORVEffectChain chain({ParseEffectSpec("TR:bypass"), ParseEffectSpec("AP")}, kSampleRate, {kTempo, kBlock});
+    float* channels[2] = {signal[0].data(), signal[1].data()};
+    chain.Process(channels, 2, int32_t(kFrames));
+    const double sineDb = 20.0 * std::log10(0.4);
+    EXPECT_NEAR(chain.Stages()[0]->InputPeakDb(), sineDb, 0.01);
+    EXPECT_NEAR(chain.Stages()[0]->OutputPeakDb(), sineDb, 0.01);
+    EXPECT_NEAR(chain.Stages()[1]->InputPeakDb(), sineDb, 0.01);
+    const float outputPeak = std::max(testing_support::Peak(signal[0]), testing_support::Peak(signal[1]));
+    EXPECT_NEAR(chain.Stages()[1]->OutputPeakDb(), 20.0 * std::log10(outputPeak), 0.01);
+    EXPECT_GT(outputPeak, 0.6f);
+}

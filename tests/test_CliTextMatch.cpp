@@ -1,0 +1,34 @@
+#include "cli/TextMatch.h"
+
+#include <gtest/gtest.h>
+
+using namespace text_match;
+
+TEST(TextMatch, EditDistanceCountsTypingMistakes)
+{
+    EXPECT_EQ(EditDistance("kitten", "sitting"), 3u);
+    EXPECT_EQ(EditDistance("Depht", "Depth"), 1u); // a swap of neighbours is one mistake
+    EXPECT_EQ(EditDistance("TREMOLO", "tremolo"), 0u);
+    EXPECT_EQ(EditDistance("", "Tap"), 3u);
+    EXPECT_EQ(EditDistance("ca", "abc"), 3u);
+}
+
+TEST(TextMatch, CloseMatchesAreTheNearestOnesThenThoseStartingAlike)
+{
+    const std::vector<std::string> entries = {"Off", "1/1", "1/2", "1/4", "1/4 T", "1/8", "1/8 T", "1/16"};
+    EXPECT_EQ(CloseMatches("1/5", entries), (std::vector<std::string>{"1/1", "1/2", "1/4"}));
+    EXPECT_EQ(CloseMatches("1/8t", entries, 2), (std::vector<std::string>{"1/8", "1/8 T"}));
+    EXPECT_EQ(CloseMatches("--temp", {"--help", "--tempo", "--block"}), (std::vector<std::string>{"--tempo"}));
+    EXPECT_EQ(CloseMatches("Sync", {"Tempo", "Sync coeff"}), (std::vector<std::string>{"Sync coeff"}));
+    EXPECT_TRUE(CloseMatches("Volume", {"Tempo", "Depth"}).empty());
+}
+
+TEST(TextMatch, SuggestionsAndListsReadAsOneLine)
+{
+    EXPECT_EQ(Suggestion("Gapp", {"Default", "Gap"}), "; did you mean 'Gap'?");
+    EXPECT_EQ(Suggestion("1/5", {"1/1", "1/2"}), "; did you mean '1/1' or '1/2'?");
+    EXPECT_EQ(Suggestion("xyz", {"Default"}), "");
+    EXPECT_EQ(QuotedList({"Off", "1/1"}), "'Off', '1/1'");
+    EXPECT_EQ(Trim("  Sync coeff \t"), "Sync coeff");
+    EXPECT_TRUE(EqualsIgnoreCase("leslie ROTARY", "Leslie rotary"));
+}

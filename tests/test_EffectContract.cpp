@@ -1,0 +1,128 @@
+// What every effect owes its host, whatever its algorithm: the block length
+// never changes the sound, mono instances sharing one buffer work, every
+// sample rate and every corner of the parameter space gives finite output,
+// and silence leaves no subnormal numbers behind.
+#include "tests/EffectContract.h"
+#include "tests/TestSupport.h"
+
+#include <cmath>
+#include <random>
+
+using testing_support::AvailableEffectIds;
+
+namespace {
+
+class EffectContract : public ::testing::TestWithParam<int32_t> {
+protected:
+    std::unique_ptr<CORVDSPAlgInterface> Make(double sampleRate) const
+    {
+        std::unique_ptr<CORVDSPAlgInterface> algorithm = CreateAlgorithm(GetParam(), sampleRate, 256);
+        algorithm->needsReinit = true; // as the effect instance prepares it
+        return algorithm;
+    }
+
+    static std::vector<float> Signal(double sampleRate, size_t frames, unsigned seed)
+    {
+        std::mt19937 random(seed);
+        std::uniform_real_distribution<float> noise(-0.1f, 0.1f);
+        std::vector<float> signal = testing_support::Sine(196.0, sampleRate, frames, 0.4f);
+        for (size_t i = 0; i < frames; ++i)
+            signal[i] = signal[i] * float(i % 24000 < 16000) + noise(random);
+        return signal;
+    }
+
+    static void SetAll(CORVDSPAlgInterface& algorithm, float normalized)
+    {
+        for (auto& [index, parameter] : algorithm.parameters)
+            if (parameter->name != "Tap")
+                algorithm.OnParameterChange(index, normalized);
+    }
+};
+
+::testing::AssertionResult Normal(const std::vector<float>& samples)
+{
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (!std::isfinite(samples[i]) || std::fpclassify(samples[i]) == FP_SUBNORMAL)
+            return ::testing::AssertionFailure() << "sample " << i << " is " << samples[i];
+    return ::testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST_P(EffectContract, BlockLengthNeverChangesTheSound)
+{
+    const std::vector<float> input = Signal(44100.0, 20000, 1);
+    std::vector<std::vector<float>> results;
+    for (int32_t block : {8192, 1, 7, 256}) {
+        auto algorithm = Make(44100.0);
+        std::vector<float> left = input;
+        std::vector<float> right = Signal(44100.0, 20000, 2);
+        testing_support::ProcessInBlocks(*algorithm, left, right, block);
+        left.insert(left.end(), right.begin(), right.end());
+        results.push_back(left);
+    }
+    for (size_t k = 1; k < results.size(); ++k)
+        EXPECT_EQ(results[k], results[0]) << "block variant " << k;
+}
+
+TEST_P(EffectContract, MonoInstanceOnOneSharedBuffer)
+{
+    const std::vector<float> input = Signal(48000.0, 24 * 512, 3);
+    auto separate = Make(48000.0);
+    std::vector<float> left(input.size());
+    std::vector<float> right(input.size());
+    const float* in[2] = {input.data(), input.data()};
+    float* out[2] = {left.data(), right.data()};
+    float peaks[4];
+    for (size_t start = 0; start < input.size(); start += 512) {
+        const float* inBlock[2] = {in[0] + start, in[1] + start};
+        float* outBlock[2] = {out[0] + start, out[1] + start};
+        separate->Process(inBlock, outBlock, peaks, peaks + 2, 512);
+    }
+    auto shared = Make(48000.0);
+    std::vector<float> buffer = input;
+    for (size_t start = 0; start < buffer.size(); start += 512) {
+        float* both[2] = {buffer.data() + start, buffer.data() + start};
+        shared->Process(both, both, peaks, peaks + 2, 512);
+    }
+    // The shared buffer holds whichever channel the effect wrote last.
+    EXPECT_TRUE(buffer == right || buffer == left);
+}
+
+TEST_P(EffectContract, EveryRateAndParameterCornerStaysFinite)
+{
+    std::mt19937 random(GetParam());
+    std::uniform_real_distribution<float> anyValue(0.0f, 1.0f);
+    for (double rate : {22050.0, 44100.0, 96000.0, 192000.0}) {
+        for (int corner = 0; corner < 4; ++corner) {
+            auto algorithm = Make(rate);
+            if (corner < 2) {
+                SetAll(*algorithm, float(corner));
+            } else {
+                for (auto& [index, parameter] : algorithm->parameters)
+                    if (parameter->name != "Tap")
+                        algorithm->OnParameterChange(index, anyValue(random));
+            }
+            std::vector<float> left = Signal(rate, size_t(rate / 2), 4);
+            std::vector<float> right = Signal(rate, size_t(rate / 2), 5);
+            testing_support::ProcessInBlocks(*algorithm, left, right, 1000);
+            EXPECT_TRUE(Normal(left)) << rate << " Hz, corner " << corner;
+            EXPECT_TRUE(Normal(right)) << rate << " Hz, corner " << corner;
+        }
+    }
+}
+
+TEST_P(EffectContract, SilenceLeavesNoSubnormals)
+{
+    auto algorithm = Make(48000.0);
+    std::vector<float> left = Signal(48000.0, 48000, 6);
+    std::vector<float> right = Signal(48000.0, 48000, 7);
+    left.resize(48000 * 8, 0.0f);
+    right.resize(48000 * 8, 0.0f);
+    testing_support::ProcessInBlocks(*algorithm, left, right, 256);
+    EXPECT_TRUE(Normal(left));
+    EXPECT_TRUE(Normal(right));
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EffectContract, ::testing::ValuesIn(AvailableEffectIds()),
+                         testing_support::EffectName());
