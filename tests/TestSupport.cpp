@@ -52,6 +52,15 @@ TemporaryFolder::~TemporaryFolder()
     std::filesystem::remove_all(path, ignored);
 }
 
+std::vector<std::string> TemporaryFolder::Entries() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 ScopedDocumentsFolder::ScopedDocumentsFolder()
 {
     if (const char* value = std::getenv(kDocumentsVariable))

@@ -44,6 +44,10 @@ public:
     TemporaryFolder(const TemporaryFolder&) = delete;
     TemporaryFolder& operator=(const TemporaryFolder&) = delete;
     const std::string& Path() const { return path; }
+    // The path of a name inside the folder.
+    std::string operator/(const std::string& name) const { return path + "/" + name; }
+    // Every name in the folder, hidden ones included, sorted.
+    std::vector<std::string> Entries() const;
 
 private:
     std::string path;

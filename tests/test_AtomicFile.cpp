@@ -12,11 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-size_t EntriesIn(const std::string& folder)
-{
-    return size_t(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
 bool FailAtOnce(int, std::string_view) { return false; }
 
 } // namespace
@@ -30,7 +25,7 @@ TEST(AtomicFile, ReplaceKeepsThePermissionsAndLeavesNoTemporaryFile)
     ASSERT_TRUE(platform::ReplaceFile(path, "new contents"));
     EXPECT_EQ(ReadFile(path), "new contents");
     EXPECT_EQ(fs::status(path).permissions(), fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"file"});
 }
 
 TEST(AtomicFile, FailedWriteChangesNothing)
@@ -41,7 +36,7 @@ TEST(AtomicFile, FailedWriteChangesNothing)
     EXPECT_FALSE(platform::ReplaceFile(path, "new", FailAtOnce));
     EXPECT_FALSE(platform::CreateNewFile(folder.Path() + "/other", "new", FailAtOnce));
     EXPECT_EQ(ReadFile(path), "old");
-    EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"file"});
     EXPECT_FALSE(platform::ReplaceFile(folder.Path() + "/missing folder/file", "new"));
 }
 
@@ -53,7 +48,7 @@ TEST(AtomicFile, CreateNeverReplacesAnExistingFile)
     EXPECT_FALSE(platform::CreateNewFile(path, "second"));
     EXPECT_EQ(ReadFile(path), "first");
     EXPECT_EQ(fs::status(path).permissions(), fs::perms(0644));
-    EXPECT_EQ(EntriesIn(folder.Path()), 1u);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"file"});
 }
 
 TEST(AtomicFile, ReadTellsMissingFromUnreadable)
