@@ -14,6 +14,8 @@ namespace {
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
+const std::vector<std::string> kSaveSlowSwell = {"presets",  "save",      "TR", "Slow swell",
+                                                 "Tempo=90", "Depth=60%", "Wave shape=Sinusoidal"};
 const std::string kSlowSwell = "Tempo 90, Wave shape Sinusoidal, Depth 60, Sync coeff Off, Tap Canceled";
 
 // The program run in this process, as main runs it.
@@ -37,9 +39,7 @@ protected:
 
     void SaveSlowSwell()
     {
-        ASSERT_EQ(Stompset({"presets", "save", "TR", "Slow swell", "Tempo=90", "Depth=60%", "Wave shape=Sinusoidal"})
-                      .status,
-                  0);
+        ASSERT_EQ(Stompset(kSaveSlowSwell).status, 0);
     }
 
     // A failing command: its status, its one line of error, and the file
@@ -62,7 +62,7 @@ protected:
 
 TEST_F(PresetsCommand, SaveStoresTheDefaultWithTheSettingsOnTop)
 {
-    const auto run = Stompset({"presets", "save", "TR", "Slow swell", "Tempo=90", "Depth=60%", "Wave shape=Sinusoidal"});
+    const auto run = Stompset(kSaveSlowSwell);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "Saved user preset 5 'Slow swell' of TR - Tremolo: " + kSlowSwell + "\n");
     const std::vector<CORVDSPPreset> saved = OnDisk("tru1");
@@ -92,8 +92,8 @@ TEST_F(PresetsCommand, ListShowsEachEffectsUserPresets)
     SaveSlowSwell();
     ASSERT_EQ(Stompset({"presets", "save", "AP", "Wide", "Stereo=100"}).status, 0);
     const std::string tremolo = "TR - Tremolo\n  5   Slow swell  " + kSlowSwell + "\n";
-    const std::string autoPan =
-        "AP - Auto Pan\n  5   Wide  Wave shape Triangular, Tempo 100, Center 0, Stereo 100, Sync coeff Off, Tap Canceled\n";
+    const std::string autoPan = "AP - Auto Pan\n  5   Wide  Wave shape Triangular, Tempo 100, Center 0, Stereo 100, "
+                                "Sync coeff Off, Tap Canceled\n";
     EXPECT_EQ(Stompset({"presets", "list"}).out, fileLine + autoPan + tremolo);
     EXPECT_EQ(Stompset({"presets", "list", "180"}).out, fileLine + tremolo);
     EXPECT_NE(Stompset({"info", "TR"}).out.find("User presets:\n  5   Slow swell  " + kSlowSwell), std::string::npos);
@@ -106,7 +106,8 @@ TEST_F(PresetsCommand, ListShowsEachEffectsUserPresets)
 
 TEST_F(PresetsCommand, RenderAppliesUserPresetsByName)
 {
-    ASSERT_EQ(Stompset({"presets", "save", "TR", "Pulse", "Tempo=200", "Wave shape=Rectangular", "Depth=80"}).status, 0);
+    const auto saved = Stompset({"presets", "save", "TR", "Pulse", "Tempo=200", "Wave shape=Rectangular", "Depth=80"});
+    ASSERT_EQ(saved.status, 0);
     testing_support::TemporaryFolder folder;
     testing_support::WriteFloatWav(folder / "in.wav", {testing_support::Sine(220.0, 48000.0, 24000)}, 48000);
     const auto render = [&folder](const std::string& effect, const std::string& output) {
@@ -135,7 +136,8 @@ TEST_F(PresetsCommand, DeleteRemovesOnlyUserPresets)
     ExpectRefused({"presets", "delete", "TR", "Othr"}, kFailure, "did you mean 'Other'?");
     ExpectRefused({"presets", "delete", "TR", "default"}, kFailure,
                   "'Default' is a factory preset of TR - Tremolo; only user presets can be deleted");
-    ExpectRefused({"presets", "delete", "AP", "Other"}, kFailure, "no user preset 'Other' of AP - Auto Pan (it has none)");
+    ExpectRefused({"presets", "delete", "AP", "Other"}, kFailure,
+                  "no user preset 'Other' of AP - Auto Pan (it has none)");
 }
 
 TEST_F(PresetsCommand, SaveRefusesTakenNamesAndBadSettingsWithoutWriting)
