@@ -7,7 +7,8 @@ packages=(
   g++ cmake make pkg-config
   libgtest-dev libbenchmark-dev
   libsndfile1-dev
-  lv2-dev liblilv-dev lilv-utils
+  lv2-dev liblilv-dev lilv-utils sordi
+  libcairo2-dev
   libtinyxml-dev
 )
 

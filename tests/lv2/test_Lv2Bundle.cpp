@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <random>
+#include <set>
 
 namespace {
 
@@ -125,6 +126,27 @@ TEST(Lv2Plugins, RandomParameterSetsRunWithoutAllocatingOrLocking)
     }
 }
 
+// True when two of the effect's parameters share their first four
+// characters: their controls share one chunk entry, and the chunk alone
+// cannot tell them apart (the host's saved port values then do).
+bool ParametersShareChunkKeys(const LilvPlugin* plugin)
+{
+    const std::string uri = Uri(plugin);
+    std::string shortName = uri.substr(uri.rfind('/') + 1);
+    if (shortName.size() > 5 && shortName.compare(shortName.size() - 5, 5, "-mono") == 0)
+        shortName.resize(shortName.size() - 5);
+    for (const CatalogueEntry& entry : kCatalogue) {
+        if (shortName != entry.shortName)
+            continue;
+        std::set<std::string> keys;
+        const auto algorithm = CreateAlgorithm(entry.effectId, 48000.0, 256);
+        for (const auto& [index, parameter] : algorithm->parameters)
+            if (!keys.insert(parameter->name.substr(0, 4)).second)
+                return true;
+    }
+    return false;
+}
+
 TEST(Lv2Plugins, RestoredStateSavesIdenticallyAndSoundsTheSame)
 {
     std::mt19937 random(9);
@@ -138,9 +160,11 @@ TEST(Lv2Plugins, RestoredStateSavesIdenticallyAndSoundsTheSame)
 
         lv2test::Instance restored(TheWorld(), plugin, 44100.0, kMaxBlock);
         ASSERT_TRUE(restored.RestoreState(saved));
-        const auto again = restored.SaveState();
-        ASSERT_EQ(again.size(), 1u);
-        EXPECT_EQ(again[0].value, saved[0].value) << Uri(plugin);
+        if (!ParametersShareChunkKeys(plugin)) {
+            const auto again = restored.SaveState();
+            ASSERT_EQ(again.size(), 1u);
+            EXPECT_EQ(again[0].value, saved[0].value) << Uri(plugin);
+        }
 
         // A host restores the port values it saved alongside the state.
         for (const auto& parameter : original.Parameters())
@@ -150,6 +174,9 @@ TEST(Lv2Plugins, RestoredStateSavesIdenticallyAndSoundsTheSame)
         for (const auto& parameter : original.Parameters())
             fresh.SetControl(parameter.symbol, original.GetControl(parameter.symbol));
         EXPECT_EQ(RunAll(restored, in, 256), RunAll(fresh, in, 256)) << Uri(plugin);
+        const auto afterPorts = restored.SaveState();
+        ASSERT_EQ(afterPorts.size(), 1u);
+        EXPECT_EQ(afterPorts[0].value, saved[0].value) << Uri(plugin);
     }
 }
 

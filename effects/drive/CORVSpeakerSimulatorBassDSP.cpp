@@ -1,0 +1,59 @@
+#include "effects/drive/CORVSpeakerSimulatorBassDSP.h"
+
+#include "core/FourCC.h"
+
+namespace {
+
+SpeakerStage NewStage() { return SpeakerStage(BassSpeakerModels(), SpeakerStage::kMaxSlots); }
+
+} // namespace
+
+CORVSpeakerSimulatorBassDSP::CORVSpeakerSimulatorBassDSP(double sampleRate_, uint32_t maxFrames_)
+    : CORVParRelations(sampleRate_, maxFrames_), stages{NewStage(), NewStage()}
+{
+    longName = "SPB - Bass Speaker Simulator";
+    shortName = "SPB";
+    fourCC = FourCC("spb1");
+
+    AddParameters({
+        // index       name            texts                                    min     max    step  default taper
+        {kVolume,      "Volume",       {"dB"},                                  -40.0f, 20.0f, 0.5f, 0.0f,   ScaleLinear},
+        {kSpeakerType, "Speaker Type", SpeakerTypeEntries(BassSpeakerModels()), 0.0f,   5.0f,  1.0f, 2.0f,   ScaleList},
+    });
+    AddPresets({
+        // preset        Volume  Speaker Type
+        {"Default",    {0.0f,   2.0f}},
+        {"On Axis",    {0.0f,   0.0f}},
+        {"On Axis H",  {0.0f,   1.0f}},
+        {"Off Axis",   {0.0f,   2.0f}},
+        {"Off Axis H", {0.0f,   3.0f}},
+        {"Far",        {0.0f,   4.0f}},
+        {"Far H",      {0.0f,   5.0f}},
+    });
+    ApplyPreset("Default");
+    UpdateParameters(true);
+}
+
+void CORVSpeakerSimulatorBassDSP::UpdateParameters(bool reinitialise)
+{
+    const float volume = Value(kVolume);
+    const float speakerType = Value(kSpeakerType);
+
+    if (reinitialise) {
+        stages = {NewStage(), NewStage()};
+        Reset();
+        needsReinit = false;
+    }
+    UpdateStages(stages, sampleRate, speakerType, volume);
+    parametersChanged = false;
+}
+
+void CORVSpeakerSimulatorBassDSP::ProcessBlock(const float* const* inputs, float* const* outputs,
+                                               int32_t frameCount)
+{
+    // Both channels always play the same model.
+    if (stages[0].HasHorn())
+        ProcessStages<true>(stages, inputs, outputs, frameCount);
+    else
+        ProcessStages<false>(stages, inputs, outputs, frameCount);
+}

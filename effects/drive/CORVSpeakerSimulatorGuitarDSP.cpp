@@ -1,0 +1,55 @@
+#include "effects/drive/CORVSpeakerSimulatorGuitarDSP.h"
+
+#include "core/FourCC.h"
+
+namespace {
+
+SpeakerStage NewStage() { return SpeakerStage(GuitarSpeakerModels(), kWooferSlots); }
+
+} // namespace
+
+CORVSpeakerSimulatorGuitarDSP::CORVSpeakerSimulatorGuitarDSP(double sampleRate_, uint32_t maxFrames_)
+    : CORVParRelations(sampleRate_, maxFrames_), stages{NewStage(), NewStage()}
+{
+    longName = "SPG - Guitar Speaker Simulator";
+    shortName = "SPG";
+    fourCC = FourCC("spg1");
+
+    // "Speaker Type" steps by 7 entries: a host's stepping control lands on
+    // the default, "Cabinet 112V Off Axis", from either end of the list.
+    AddParameters({
+        // index       name            texts                                      min     max    step  default taper
+        {kVolume,      "Volume",       {"dB"},                                    -40.0f, 20.0f, 0.5f, 0.0f,   ScaleLinear},
+        {kSpeakerType, "Speaker Type", SpeakerTypeEntries(GuitarSpeakerModels()), 0.0f,   14.0f, 7.0f, 7.0f,   ScaleList},
+    });
+    AddPresets({
+        // preset              Volume  Speaker Type
+        {"Default",          {0.0f,   7.0f}},
+        {"Small Combo",      {0.0f,   2.0f}},
+        {"Vintage Combo",    {0.0f,   5.0f}},
+        {"Vintage Cabinet",  {0.0f,   13.0f}},
+        {"Standard Cabinet", {0.0f,   10.0f}},
+    });
+    ApplyPreset("Default");
+    UpdateParameters(true);
+}
+
+void CORVSpeakerSimulatorGuitarDSP::UpdateParameters(bool reinitialise)
+{
+    const float volume = Value(kVolume);
+    const float speakerType = Value(kSpeakerType);
+
+    if (reinitialise) {
+        stages = {NewStage(), NewStage()};
+        Reset();
+        needsReinit = false;
+    }
+    UpdateStages(stages, sampleRate, speakerType, volume);
+    parametersChanged = false;
+}
+
+void CORVSpeakerSimulatorGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs,
+                                                 int32_t frameCount)
+{
+    ProcessStages<false>(stages, inputs, outputs, frameCount);
+}

@@ -1,0 +1,141 @@
+#include "effects/common/BiquadResponse.h"
+#include "effects/drive/CORVGraphicEQBassDSP.h"
+#include "effects/drive/CORVGraphicEQGuitarDSP.h"
+#include "tests/EqTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+using namespace eq_testing;
+
+namespace {
+
+using Base = CORVGraphicEQBase;
+
+// Each equaliser with the centres its bands really use.
+struct Family {
+    const char* name;
+    std::function<std::unique_ptr<Base>(double)> make;
+    std::array<double, Base::kBands> centres;
+};
+
+const Family kFamilies[] = {
+    {"GEG", [](double fs) -> std::unique_ptr<Base> { return Make<CORVGraphicEQGuitarDSP>(fs); },
+     {85, 200, 400, 800, 1600, 3200, 6400}},
+    {"GEB", [](double fs) -> std::unique_ptr<Base> { return Make<CORVGraphicEQBassDSP>(fs); },
+     {50, 120, 400, 500, 800, 4500, 10000}},
+};
+
+Base& SetBand(Base& eq, size_t k, float gainDb)
+{
+    eq.GetParameter(int32_t(2 + k))->SetValue(gainDb);
+    eq.UpdateParameters(eq.needsReinit);
+    return eq;
+}
+
+// The whole equaliser's response from its coefficients.
+std::complex<double> Response(const Base& eq, double f)
+{
+    std::complex<double> h = eq.OverallGain();
+    for (size_t k = 0; k < Base::kBands; ++k)
+        if (eq.BandActive(k))
+            h *= BiquadResponse(eq.BandCoefs(k), f, eq.sampleRate);
+    return h;
+}
+
+} // namespace
+
+TEST(GraphicEQ, NamesParametersAndPresets)
+{
+    const auto geg = Make<CORVGraphicEQGuitarDSP>();
+    const auto geb = Make<CORVGraphicEQBassDSP>();
+    EXPECT_EQ(geg->longName, "GEG - Guitar Graphic EQ");
+    EXPECT_EQ(geb->longName, "GEB - Bass Graphic EQ");
+    EXPECT_EQ(CodeBytes(geg->fourCC), "1geg");
+    EXPECT_EQ(CodeBytes(geb->fourCC), "1beg");
+    EXPECT_EQ(geg->GetParameter(2)->GetText(true, true), "Gain 100 Hz: 0.0 dB");
+    EXPECT_EQ(geg->GetParameter(8)->GetText(true, true, 18.0f), "Gain 6.4 kHz: 18.0 dB");
+    EXPECT_EQ(geb->GetParameter(7)->GetText(true, true), "Gain 4.5 kHz: 0.0 dB");
+    EXPECT_EQ(geb->GetParameter(9)->GetText(true, true, 18.0f), "Output: 18.0 dB");
+    EXPECT_EQ(geg->presets.at(2)->name, "Guitar Hard");
+    EXPECT_EQ(geg->presets.at(2)->values, (std::vector<float>{7.3f, 8.7f, 7.0f, -2.6f, 8.0f, 4.0f, -4.6f, -4.0f}));
+    EXPECT_EQ(geb->presets.at(4)->name, "Chaos");
+    EXPECT_EQ(geb->presets.at(4)->values, (std::vector<float>{1.3f, 6.7f, -8.7f, 3.3f, 15.3f, -6.6f, 9.3f, -1.0f}));
+}
+
+TEST(GraphicEQ, EachPeakMeasuresItsGainAtItsCentreAndTheShelfAtTheTop)
+{
+    for (const Family& family : kFamilies) {
+        for (double fs : {44100.0, 96000.0}) {
+            for (float gain : {9.0f, -12.0f}) {
+                for (size_t k = 0; k + 1 < Base::kBands; ++k) {
+                    auto eq = family.make(fs);
+                    SetBand(*eq, k, gain);
+                    EXPECT_NEAR(MeasuredGainDb(*eq, family.centres[k], fs), gain, 0.1)
+                        << family.name << " band " << k + 1 << " at " << fs;
+                }
+                auto eq = family.make(fs);
+                SetBand(*eq, Base::kBands - 1, gain);
+                EXPECT_NEAR(drive_testing::Db(std::abs(Response(*eq, fs / 2.0))), gain, 1e-4) << family.name;
+                EXPECT_NEAR(drive_testing::Db(std::abs(Response(*eq, 0.0))), 0.0, 1e-4) << family.name;
+            }
+        }
+    }
+    // The band named "Gain 100 Hz" is centred on 85 Hz.
+    auto geg = Make<CORVGraphicEQGuitarDSP>();
+    SetBand(*geg, 0, 12.0f);
+    EXPECT_NEAR(drive_testing::Db(std::abs(Response(*geg, 85.0))), 12.0, 1e-3);
+    EXPECT_LT(drive_testing::Db(std::abs(Response(*geg, 100.0))), 11.5);
+}
+
+TEST(GraphicEQ, EqualBoostsAndCutsAreExactInverses)
+{
+    for (const Family& family : kFamilies) {
+        auto boost = family.make(44100.0);
+        auto cut = family.make(44100.0);
+        for (size_t k = 0; k < Base::kBands; ++k) {
+            SetBand(*boost, k, 6.0f);
+            SetBand(*cut, k, -6.0f);
+        }
+        for (double f = 20.0; f < 22000.0; f *= 1.1)
+            EXPECT_NEAR(std::abs(Response(*boost, f) * Response(*cut, f)), 1.0, 2e-5) << family.name << " " << f;
+
+        // And through the float sample loops: one after the other gives the
+        // input back to within their rounding, which the low bands' poles
+        // near z = 1 magnify to a few parts in 10⁴.
+        const std::vector<float> input = testing_support::Sine(1234.5, 44100.0, 8192);
+        std::vector<float> left = input, right = input;
+        testing_support::ProcessInBlocks(*boost, left, right, 512);
+        testing_support::ProcessInBlocks(*cut, left, right, 512);
+        for (size_t i = 0; i < input.size(); ++i)
+            ASSERT_NEAR(left[i], input[i], 1e-3) << family.name << " " << i;
+    }
+}
+
+TEST(GraphicEQ, FlatBandsCostNothingAndKeepTheirState)
+{
+    auto eq = Make<CORVGraphicEQGuitarDSP>();
+    // Flat: the input comes out as it went in, zeros as 1e-7.
+    std::vector<float> input = testing_support::Sine(440.0, 44100.0, 4096);
+    input[100] = 0.0f;
+    std::vector<float> left = input, right = input;
+    testing_support::ProcessInBlocks(*eq, left, right, 512);
+    for (size_t i = 0; i < input.size(); ++i)
+        ASSERT_EQ(left[i], input[i] == 0.0f ? 1e-7f : input[i]) << i;
+
+    SetBand(*eq, 3, 6.0f);
+    testing_support::ProcessInBlocks(*eq, left, right, 512);
+    const BiquadState held = eq->States(1)[3];
+    ASSERT_NE(held.state1, 0.0f);
+    eq->GetParameter(CORVGraphicEQBase::kOutput)->SetValue(-6.0f);
+    SetBand(*eq, 3, 0.0f);
+    EXPECT_FALSE(eq->BandActive(3));
+    EXPECT_FLOAT_EQ(eq->OverallGain(), 0.5011872f);
+    left = right = input;
+    testing_support::ProcessInBlocks(*eq, left, right, 512);
+    EXPECT_EQ(eq->States(1)[3].state1, held.state1);
+    EXPECT_EQ(eq->States(1)[3].state2, held.state2);
+    EXPECT_EQ(left[7], eq->OverallGain() * input[7]);
+}

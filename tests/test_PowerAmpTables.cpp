@@ -1,0 +1,162 @@
+#include "effects/drive/PowerAmpTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Curve = std::function<double(float)>;
+
+void ExpectRow(const CubicSegment& row, std::array<float, 4> expected, const std::string& where)
+{
+    EXPECT_EQ(row.c0, expected[0]) << where;
+    EXPECT_EQ(row.c1, expected[1]) << where;
+    EXPECT_EQ(row.c2, expected[2]) << where;
+    EXPECT_EQ(row.c3, expected[3]) << where;
+}
+
+// A curve and where its segments meet: the segment a lookup picks on either
+// side of each boundary, both cubics' values there, and the ends against the
+// constants outside.
+struct Table {
+    std::string name;
+    std::vector<double> boundaries;  // from the lower end of segment 0 to the upper end of the last
+    std::function<int32_t(float)> index;
+    std::function<double(size_t, double)> segment;  // segment k's cubic at v
+    Curve lookup;
+    double below, above;
+    double tolerance;
+};
+
+std::vector<double> Boundaries(double first, double step, int count, double nextFirst, int nextCount)
+{
+    std::vector<double> b;
+    for (int i = 0; i < count; ++i)
+        b.push_back(first + step * i);
+    for (int i = 0; i < nextCount; ++i)
+        b.push_back(nextFirst + step * i);
+    return b;
+}
+
+std::vector<Table> Tables()
+{
+    auto tube = [](const TubeCurve& t, const std::string& name) {
+        return Table{name,
+                     // −57, −53, .., −1, then 4, 8, .., 200
+                     Boundaries(-57.0, 4.0, 15, 4.0, 50),
+                     TubeSegmentIndex,
+                     [&t](size_t k, double v) { return EvaluateSegment((*t.table)[k], v); },
+                     [&t](float v) { return TubeTransfer(t, v); },
+                     t.below,
+                     t.above,
+                     1e-7};
+    };
+    auto half = [](bool a) {
+        return Table{a ? "splitter A" : "splitter B",
+                     // −16 − 1/32, .., −1/32, then 1, 2, .., 16
+                     Boundaries(-16.0 - 1.0 / 32.0, 1.0, 17, 1.0, 16),
+                     SplitterSegmentIndex,
+                     [a](size_t k, double v) {
+                         return EvaluateSegment(a ? kPhaseSplitterTable[k].a : kPhaseSplitterTable[k].b, v);
+                     },
+                     [a](float v) { return a ? PhaseSplit(v).a : PhaseSplit(v).b; },
+                     a ? kSplitterBelowA : kSplitterBelowB,
+                     a ? kSplitterAboveA : kSplitterAboveB,
+                     1e-5};
+    };
+    return {tube(kEl34Curve, "EL34"), tube(k6L6Curve, "6L6"), half(true), half(false),
+            Table{"output transformer",
+                  // −257/256, .., −1/256, then 1/8, 2/8, .., 1
+                  Boundaries(-257.0 / 256.0, 0.125, 9, 0.125, 8),
+                  TransformerSegmentIndex,
+                  [](size_t k, double v) { return EvaluateSegment(kOutputTransformerTable[k], v); },
+                  [](float v) { return double(OutputTransformer(v)); },
+                  -kTransformerLimit,
+                  kTransformerLimit,
+                  1e-7}};
+}
+
+} // namespace
+
+TEST(PowerAmpTables, TellingRowsAndEndValues)
+{
+    ExpectRow(kPhaseSplitterTable[16].a, {0.06077f, -0.53441f, -31.784966f, 0.130448f}, "splitter A 16");
+    ExpectRow(kPhaseSplitterTable[16].b, {-0.090582f, -0.53441f, 31.784966f, 0.130448f}, "splitter B 16");
+    ExpectRow(kEl34Table[14], {-6e-6f, 0.000429f, 0.007409f, 0.048823f}, "EL34 14");
+    ExpectRow(kOutputTransformerTable[8], {-4.675686f, 0.0f, 3.000191f, 0.0f}, "transformer 8");
+    EXPECT_EQ(PhaseSplit(-17.0f).a, 141.77133f);
+    EXPECT_EQ(PhaseSplit(-17.0f).b, -192.22488f);
+    EXPECT_EQ(PhaseSplit(16.0f).a, -192.0067f);
+    EXPECT_EQ(PhaseSplit(16.0f).b, 141.77165f);
+    EXPECT_EQ(TubeTransfer(kEl34Curve, -57.0f), 8.612871e-07f);
+    EXPECT_EQ(TubeTransfer(kEl34Curve, 200.0f), 0.8434333f);
+    EXPECT_EQ(TubeTransfer(k6L6Curve, -1e9f), 4.322529e-05f);
+    EXPECT_EQ(TubeTransfer(k6L6Curve, 1e30f), 0.8954548f);
+    EXPECT_EQ(OutputTransformer(-1.01f), -1.3f);
+    EXPECT_EQ(OutputTransformer(1.0f), 1.3f);
+    EXPECT_EQ(OutputTransformer(std::nanf("")), -1.3f);
+}
+
+// Truncating first: a tube input of −0.5 still uses the segment around rest,
+// and so do a splitter input of −1/64 and a transformer input of −1/512.
+TEST(PowerAmpTables, SegmentsComeFromTruncation)
+{
+    EXPECT_EQ(TubeSegmentIndex(-0.5f), 14);
+    EXPECT_EQ(TubeSegmentIndex(-1.0f), 13);
+    EXPECT_EQ(TubeSegmentIndex(3.99f), 14);
+    EXPECT_EQ(TubeSegmentIndex(199.9f), 63);
+    EXPECT_EQ(SplitterSegmentIndex(-1.0f / 64.0f), 16);
+    EXPECT_EQ(SplitterSegmentIndex(0.999f), 16);
+    EXPECT_EQ(SplitterSegmentIndex(-1.0f / 32.0f), 15);
+    EXPECT_EQ(TransformerSegmentIndex(-1.0f / 512.0f), 8);
+    EXPECT_EQ(TransformerSegmentIndex(-1.0f / 256.0f), 7);
+    EXPECT_EQ(TransformerSegmentIndex(0.999f), 15);
+}
+
+TEST(PowerAmpTables, ContinuousAtEveryBoundary)
+{
+    for (const Table& t : Tables()) {
+        const std::vector<double>& b = t.boundaries;
+        const size_t segments = b.size() - 1;
+        EXPECT_NEAR(t.segment(0, b.front()), t.below, t.tolerance) << t.name;
+        EXPECT_NEAR(t.segment(segments - 1, b.back()), t.above, t.tolerance) << t.name;
+        for (size_t k = 0; k < segments; ++k) {
+            const double middle = 0.5 * (b[k] + b[k + 1]);
+            EXPECT_EQ(t.index(float(middle)), int32_t(k)) << t.name << " " << middle;
+            if (k + 1 < segments) {
+                EXPECT_NEAR(t.segment(k, b[k + 1]), t.segment(k + 1, b[k + 1]), t.tolerance)
+                    << t.name << " at " << b[k + 1];
+            }
+        }
+    }
+}
+
+TEST(PowerAmpTables, MonotoneCurves)
+{
+    for (const Table& t : Tables()) {
+        const double direction = t.above > t.below ? 1.0 : -1.0;
+        const double lo = t.boundaries.front() - 1.0, hi = t.boundaries.back() + 1.0;
+        double previous = t.lookup(float(lo));
+        for (int i = 1; i <= 200000; ++i) {
+            const double value = t.lookup(float(lo + (hi - lo) * i / 200000.0));
+            ASSERT_GE(direction * (value - previous), 0.0) << t.name << " at " << lo + (hi - lo) * i / 200000.0;
+            previous = value;
+        }
+    }
+}
+
+TEST(PowerAmpTables, TransformerIsOddAndSaturatesAtOnePointThree)
+{
+    for (int i = 0; i <= 20000; ++i) {
+        const float v = float(i) / 16000.0f;
+        EXPECT_NEAR(OutputTransformer(v), -OutputTransformer(-v), 2e-4f) << v;
+        EXPECT_LE(std::fabs(OutputTransformer(v)), 1.3f) << v;
+        EXPECT_LE(std::fabs(OutputTransformer(-v)), 1.3f) << v;
+    }
+    EXPECT_NEAR(OutputTransformer(0.999f), 1.3f, 2e-4f);
+    EXPECT_NEAR(OutputTransformer(-0.999f), -1.3f, 2e-4f);
+}
