@@ -4,41 +4,16 @@
 #include "cli/EffectLookup.h"
 #include "cli/OfflineInstance.h"
 #include "cli/ParameterValues.h"
-#include "cli/TextMatch.h"
+#include "cli/PresetTable.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
-#include <vector>
 
 namespace {
 
 constexpr int32_t kBypassOn = std::numeric_limits<int32_t>::max();
 constexpr double kMeterRangeDb = 60.0;
 constexpr float kSilenceMeter = -std::numeric_limits<float>::infinity();
-
-// A preset of the instance's table (factory and user presets alike) by name,
-// case ignored, or by its index; -1 when there is none.
-int32_t FindPresetIndex(const CORVDSPAlgInterface& algorithm, std::string_view text)
-{
-    for (const auto& [index, preset] : algorithm.presets) {
-        if (text_match::EqualsIgnoreCase(text, preset->name))
-            return index;
-    }
-    int32_t index = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
-    if (error == std::errc() && end == text.data() + text.size() && algorithm.presets.count(index))
-        return index;
-    return -1;
-}
-
-std::vector<std::string> PresetNames(const CORVDSPAlgInterface& algorithm)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : algorithm.presets)
-        names.push_back(entry.second->name);
-    return names;
-}
 
 } // namespace
 
@@ -59,13 +34,7 @@ CORVEffectStage::CORVEffectStage(const EffectSpec& spec, double sampleRate, cons
 
 void CORVEffectStage::ApplyPreset(const std::string& name)
 {
-    const int32_t index = FindPresetIndex(Algorithm(), name);
-    if (index < 0) {
-        const std::vector<std::string> names = PresetNames(Algorithm());
-        throw CliError("unknown preset '" + name + "' of " + entry_->longName + text_match::Suggestion(name, names) +
-                       " (presets: " + text_match::QuotedList(names) + ")");
-    }
-    instance_->ApplyPresetFromEditor(index);
+    instance_->ApplyPresetFromEditor(FindPresetByText(Algorithm(), name));
 }
 
 void CORVEffectStage::ApplySetting(const ParameterSetting& setting)

@@ -4,10 +4,12 @@
 #include "cli/EffectLookup.h"
 #include "cli/OfflineInstance.h"
 #include "cli/ParameterValues.h"
+#include "cli/PresetTable.h"
 #include "cli/TextMatch.h"
 #include "core/FourCC.h"
 
 #include <algorithm>
+#include <sstream>
 
 const char* const kInfoHelp = R"(Usage: stompset info EFFECT
 
@@ -31,13 +33,6 @@ constexpr size_t kIndent = 8; // up to the range column
 std::string Padded(const std::string& text, size_t width)
 {
     return text + std::string(width > text.size() ? width - text.size() : 0, ' ');
-}
-
-std::string ValueText(const CORVDSPParameter& parameter, float value)
-{
-    if (parameter.scaleType == ScaleList)
-        return parameter.GetText(false, false, value).str();
-    return FormatNumber(value);
 }
 
 std::string EntriesLine(const CORVDSPParameter& parameter)
@@ -68,37 +63,13 @@ void PrintParameters(std::ostream& out, const CORVDSPAlgInterface& algorithm)
     }
 }
 
-std::string PresetValues(const CORVDSPAlgInterface& algorithm, const CORVDSPPreset& preset)
+void PrintPresets(std::ostream& out, const CORVDSPAlgInterface& algorithm)
 {
-    if (preset.values.size() != algorithm.parameters.size())
-        return "(does not fit this effect)";
-    std::string text;
-    auto value = preset.values.begin();
-    for (const auto& entry : algorithm.parameters)
-        text += (text.empty() ? "" : ", ") + entry.second->name + " " + ValueText(*entry.second, *value++);
-    return text;
-}
-
-// Factory presets come from the algorithm, user presets from the user's
-// preset file; an instance holds both in one table, told apart by isFactory.
-void PrintPresets(std::ostream& out, const CORVDSPAlgInterface& algorithm, bool factory)
-{
-    size_t nameWidth = 0;
-    size_t count = 0;
-    for (const auto& entry : algorithm.presets) {
-        if (bool(entry.second->isFactory) == factory) {
-            nameWidth = std::max(nameWidth, entry.second->name.size());
-            ++count;
-        }
-    }
-    if (count == 0 && !factory)
-        return;
-    out << (factory ? "Factory presets:\n" : "User presets:\n");
-    for (const auto& [index, preset] : algorithm.presets) {
-        if (bool(preset->isFactory) == factory)
-            out << "  " << Padded(std::to_string(index), 2) << "  " << Padded(preset->name, nameWidth) << "  "
-                << PresetValues(algorithm, *preset) << "\n";
-    }
+    out << "Factory presets:\n";
+    PrintPresetRows(out, algorithm, true);
+    std::ostringstream user;
+    if (PrintPresetRows(user, algorithm, false) > 0)
+        out << "User presets:\n" << user.str();
 }
 
 } // namespace
@@ -120,7 +91,6 @@ int RunInfoCommand(const std::vector<std::string>& args, const CommandContext& c
                 << "  identifier " << entry.effectId << ", short name " << entry.shortName << ", category "
                 << CategoryName(entry.category) << ", algorithm code '" << FourCCText(entry.algorithmCode) << "'\n";
     PrintParameters(context.out, algorithm);
-    PrintPresets(context.out, algorithm, true);
-    PrintPresets(context.out, algorithm, false);
+    PrintPresets(context.out, algorithm);
     return 0;
 }

@@ -32,7 +32,8 @@ Options:
 Effect settings, separated by colons:
   EFFECT               short name ("TR"), long name ("TR - Tremolo"), the name
                        part ("Tremolo") or the identifier (180)
-  preset=NAME          a preset by name or index, applied before the settings
+  preset=NAME          a factory or user preset ('stompset presets') by name
+                       or index, applied before the settings
   PARAM=VALUE          a parameter by name (case ignored) or index; VALUE in
                        the parameter's unit ("Tempo=240", "Depth=35%"), an
                        entry of a list ("Sync coeff=1/8", "Wave shape=Sinusoidal"),

@@ -20,6 +20,7 @@ Commands:
   info      describe an effect: parameters, ranges, entries, presets
   render    process an audio file through a chain of effects
   demo      synthesise a guitar riff and render it through a pedalboard
+  presets   list, save and delete user presets
 
 Options:
   -h, --help     this text; 'stompset COMMAND --help' describes a command
@@ -39,6 +40,7 @@ constexpr Command kCommands[] = {
     {"info", RunInfoCommand},
     {"render", RunRenderCommand},
     {"demo", RunDemoCommand},
+    {"presets", RunPresetsCommand},
 };
 
 int Dispatch(const std::vector<std::string>& args, const CommandContext& context)

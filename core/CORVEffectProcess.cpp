@@ -24,8 +24,10 @@ float MeterScale(float peak) { return (20.0f * float(std::log10(double(peak))) +
 // The host-library base is virtual: the adapter that is finally made passes
 // the real context, and the placeholders here are never used.
 CORVEffectProcess::CORVEffectProcess(int32_t effectId_)
-    : CEffectProcess(SProcessContext{}), effectId(effectId_), instanceNumber(effectId_), sampleRate(GetSampleRate())
+    : CEffectProcess(SProcessContext{}), effectId(effectId_), instanceNumber(effectId_), sampleRate(GetSampleRate()),
+      presetFile(CORVPresetFile::DefaultPath())
 {
+    presetFile.Open();
 }
 
 CORVEffectProcess::~CORVEffectProcess() = default;
@@ -129,6 +131,16 @@ void CORVEffectProcess::ApplyPresetFromEditor(int32_t presetIndex)
         editorBridge->RefreshBegin();
         editorBridge->RefreshEnd();
     }
+}
+
+std::optional<int32_t> CORVEffectProcess::SaveUserPreset(const std::string& name)
+{
+    return presetFile.SavePreset(*algorithm, name);
+}
+
+bool CORVEffectProcess::DeleteUserPreset(int32_t presetIndex)
+{
+    return presetFile.DeletePreset(*algorithm, presetIndex);
 }
 
 bool CORVEffectProcess::Connect()

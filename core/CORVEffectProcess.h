@@ -1,12 +1,15 @@
 #pragma once
 #include "core/CORVDSPAlgInterface.h"
+#include "core/CORVPresetFile.h"
 #include "core/IEffectProcess.h"
 #include "host/CEffectProcess.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
+#include <string>
 
 class IEditorBridge;
 
@@ -46,6 +49,17 @@ public:
     float GetParameterValue(int32_t index) const override;
     void ApplyPresetFromEditor(int32_t presetIndex) override;
     void SetParameterValue(int32_t index, float value) override;
+
+    // The preset menu's "Save As...": the current settings become a user
+    // preset under name, in the user preset file and at the end of the
+    // preset table.  Returns its table index, nothing when the file could not
+    // be written.  User-interface thread only, like everything touching the
+    // file.
+    std::optional<int32_t> SaveUserPreset(const std::string& name);
+    // The preset menu's "Delete" for a user preset; false for a factory
+    // preset or when the file could not be written.
+    bool DeleteUserPreset(int32_t presetIndex);
+    const CORVPresetFile& GetPresetFile() const { return presetFile; }
 
     // The host's highlight request for a control.
     void HighlightControl(int32_t index, int32_t isHighlighted, int32_t color);
@@ -102,4 +116,6 @@ protected:
     std::array<float, kMeterCount> latestPeaks{};
     std::array<bool, kMeterCount> clipFlags{};
     bool editorChanged = false;
+    // This instance's copy of the user preset file, read at construction.
+    CORVPresetFile presetFile;
 };

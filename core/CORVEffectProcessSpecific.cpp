@@ -12,5 +12,6 @@ CORVEffectProcessSpecific::CORVEffectProcessSpecific(int32_t effectId_)
         throw std::invalid_argument("no algorithm for effect " + std::to_string(effectId));
     algorithm->sampleRate = GetSampleRate();
     algorithm->needsReinit = true;
+    presetFile.LoadPresets(*algorithm);
     algorithm->ApplyPresetByIndex(0);
 }

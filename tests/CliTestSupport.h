@@ -1,8 +1,9 @@
 #pragma once
+#include "tests/TestSupport.h"
+
 #include <sndfile.h>
 #include <sys/wait.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,41 +17,6 @@ namespace testing_support {
 namespace fs = std::filesystem;
 
 using Channels = std::vector<std::vector<float>>;
-
-// A fresh folder under the system's temporary folder, removed with the object.
-class TemporaryFolder {
-public:
-    TemporaryFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "orv-cli-test-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            throw std::runtime_error("no temporary folder");
-        path_ = pattern;
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-
-    const fs::path& Path() const { return path_; }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-
-    // Every name in the folder, hidden ones included, sorted.
-    std::vector<std::string> Entries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(path_))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    fs::path path_;
-};
 
 // Writes and reads 32-bit float WAV files with libsndfile directly, apart
 // from the program's own file classes.

@@ -1,10 +1,97 @@
 #include "tests/TestSupport.h"
 
 #include "core/CORVDSPAlgInterface.h"
+#include "core/CORVPresetFile.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
 
 namespace testing_support {
+namespace {
+
+constexpr const char* kDocumentsVariable = "STOMPSET_DOCUMENTS_DIR";
+
+// Effect instances open the user preset file in the documents folder when
+// they are made; no test run may ever touch the real one.
+class DocumentsFolderEnvironment : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        folder = std::make_unique<TemporaryFolder>();
+        setenv(kDocumentsVariable, folder->Path().c_str(), 1);
+    }
+    void TearDown() override { folder.reset(); }
+
+private:
+    std::unique_ptr<TemporaryFolder> folder;
+};
+
+[[maybe_unused]] testing::Environment* const documentsEnvironment =
+    testing::AddGlobalTestEnvironment(new DocumentsFolderEnvironment);
+
+} // namespace
+
+TemporaryFolder::TemporaryFolder()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "orv-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("cannot make a temporary folder");
+    path = pattern;
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+std::vector<std::string> TemporaryFolder::Entries() const
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(path))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ScopedDocumentsFolder::ScopedDocumentsFolder()
+{
+    if (const char* value = std::getenv(kDocumentsVariable))
+        previous = value;
+    setenv(kDocumentsVariable, folder.Path().c_str(), 1);
+}
+
+ScopedDocumentsFolder::~ScopedDocumentsFolder()
+{
+    if (previous.empty())
+        unsetenv(kDocumentsVariable);
+    else
+        setenv(kDocumentsVariable, previous.c_str(), 1);
+}
+
+std::string ScopedDocumentsFolder::PresetFilePath() const
+{
+    return Path() + "/" + CORVPresetFile::kFolder + "/" + CORVPresetFile::kFileName;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& contents)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file << contents;
+}
 
 std::vector<float> Sine(double frequency, double sampleRate, size_t frames, float amplitude)
 {

@@ -1,6 +1,7 @@
 #include "core/CORVEffectProcessRTAS.h"
 
 #include "core/CORVEffectGroupSpecific.h"
+#include "core/CORVPresetDocument.h"
 #include "core/FourCC.h"
 #include "host/PlugInLibrary.h"
 #include "tests/RecordingBridge.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 using testing_support::RecordingBridge;
@@ -16,18 +18,34 @@ using testing_support::RecordingBridge;
 namespace {
 
 constexpr int32_t kTremolo = 180;
+constexpr int32_t kAutoPan = 5;
 constexpr int32_t kTempo = 2;
 constexpr int32_t kDepth = 4;
 constexpr int32_t kSyncCoeff = 5;
 
-std::unique_ptr<CORVEffectProcessRTAS> MakeTremolo(int32_t channels = 2, double sampleRate = 48000.0)
+std::unique_ptr<CORVEffectProcessRTAS> MakeInstance(int32_t effectId, int32_t channels = 2,
+                                                     double sampleRate = 48000.0)
 {
     SProcessContext context;
     context.sampleRate = sampleRate;
     context.numChannels = channels;
-    auto process = std::make_unique<CORVEffectProcessRTAS>(kTremolo, context);
+    auto process = std::make_unique<CORVEffectProcessRTAS>(effectId, context);
     process->Initialize();
     return process;
+}
+
+std::unique_ptr<CORVEffectProcessRTAS> MakeTremolo(int32_t channels = 2, double sampleRate = 48000.0)
+{
+    return MakeInstance(kTremolo, channels, sampleRate);
+}
+
+std::vector<std::string> UserPresetNames(const CORVEffectProcess& process)
+{
+    std::vector<std::string> names;
+    for (const auto& [index, preset] : process.GetAlgorithm()->presets)
+        if (preset->isFactory == 0)
+            names.push_back(preset->name);
+    return names;
 }
 
 } // namespace
@@ -214,4 +232,69 @@ TEST(EffectInstance, ConnectionTakesTheLowestFreeInstanceNumber)
     EXPECT_EQ(third->GetInstanceNumber(), 180);
     second->EditorInterface().Disconnect();
     third->EditorInterface().Disconnect();
+}
+
+TEST(EffectInstancePresets, UserPresetsComeAfterTheFactoryPresetsAndDefaultIsApplied)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    CORVPresetDocument document;
+    document.AppendPreset(FourCC("tru1"), "Stutter", {650.0f, 2.0f, 100.0f, 0.0f, 0.0f});
+    document.AppendPreset(FourCC("apu1"), "Wide", {0.0f, 100.0f, 0.0f, 100.0f, 0.0f, 0.0f});
+    std::filesystem::create_directories(std::filesystem::path(documents.PresetFilePath()).parent_path());
+    testing_support::WriteFile(documents.PresetFilePath(), document.Text());
+
+    auto process = MakeTremolo();
+    const CORVDSPAlgInterface& algorithm = *process->GetAlgorithm();
+    EXPECT_EQ(process->GetPresetFile().GetState(), CORVPresetFile::State::Read);
+    ASSERT_EQ(algorithm.presets.size(), 6u);
+    EXPECT_EQ(algorithm.presets.at(5)->name, "Stutter");
+    EXPECT_EQ(algorithm.currentPreset->name, "Default");
+    EXPECT_EQ(algorithm.Value(kTempo), 300.0f);
+    EXPECT_EQ(UserPresetNames(*MakeInstance(kAutoPan)), std::vector<std::string>{"Wide"});
+    EXPECT_EQ(testing_support::ReadFile(documents.PresetFilePath()), document.Text());
+}
+
+TEST(EffectInstancePresets, FirstInstanceMakesTheFile)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    auto process = MakeTremolo();
+    EXPECT_EQ(process->GetPresetFile().GetState(), CORVPresetFile::State::Created);
+    EXPECT_EQ(process->GetPresetFile().GetPath(), documents.PresetFilePath());
+    EXPECT_EQ(testing_support::ReadFile(documents.PresetFilePath()), CORVPresetDocument().Text());
+}
+
+TEST(EffectInstancePresets, SavedPresetReachesLaterInstancesAndTheirControls)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    auto process = MakeTremolo();
+    process->SetParameterValue(kDepth, 0.75f);
+    const std::optional<int32_t> index = process->SaveUserPreset("Deep");
+    ASSERT_EQ(index, 5);
+
+    auto later = MakeTremolo();
+    ASSERT_EQ(UserPresetNames(*later), std::vector<std::string>{"Deep"});
+    later->ApplyPresetFromEditor(*index);
+    EXPECT_EQ(later->GetAlgorithm()->Value(kDepth), 75.0f);
+    EXPECT_EQ(later->GetControl(kDepth)->GetValue(), CORVEffectProcess::ToControlValue(0.75f));
+
+    EXPECT_FALSE(later->DeleteUserPreset(0));
+    ASSERT_TRUE(later->DeleteUserPreset(*index));
+    EXPECT_TRUE(UserPresetNames(*later).empty());
+    EXPECT_TRUE(UserPresetNames(*MakeTremolo()).empty());
+}
+
+TEST(EffectInstancePresets, InstancesOfDifferentEffectsSavingInTurnKeepEveryPreset)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    auto tremolo = MakeTremolo();
+    auto autoPan = MakeInstance(kAutoPan);
+    ASSERT_TRUE(tremolo->SaveUserPreset("T1"));
+    ASSERT_TRUE(autoPan->SaveUserPreset("P1"));
+    ASSERT_TRUE(tremolo->SaveUserPreset("T2"));
+    ASSERT_TRUE(autoPan->SaveUserPreset("P2"));
+    ASSERT_TRUE(autoPan->DeleteUserPreset(5));
+    ASSERT_TRUE(tremolo->SaveUserPreset("T3"));
+
+    EXPECT_EQ(UserPresetNames(*MakeTremolo()), (std::vector<std::string>{"T1", "T2", "T3"}));
+    EXPECT_EQ(UserPresetNames(*MakeInstance(kAutoPan)), std::vector<std::string>{"P2"});
 }

@@ -11,6 +11,7 @@ packages=(
   libsndfile1-dev libfftw3-dev
   lv2-dev liblilv-dev lilv-utils sordi
   libcairo2-dev
+  libtinyxml-dev
 )
 
 bench_packages=(
