@@ -14,8 +14,8 @@ CORVEffectChain::CORVEffectChain(const std::vector<EffectSpec>& specs, double sa
     if (settings.sliceFrames < 1 || settings.sliceFrames > kMaxSliceFrames)
         throw UsageError("block length " + std::to_string(settings.sliceFrames) + " is outside 1 .. " +
                          std::to_string(kMaxSliceFrames) + " frames");
-    for (const EffectSpec& spec : specs)
-        stages_.push_back(std::make_unique<CORVEffectStage>(spec, sampleRate, settings));
+    for (const EffectSpec& request : specs)
+        stages_.push_back(std::make_unique<CORVEffectStage>(request, sampleRate, settings));
 }
 
 void CORVEffectChain::Process(float* const* channels, int32_t channelCount, int32_t frames)

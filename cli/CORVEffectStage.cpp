@@ -17,15 +17,15 @@ constexpr float kSilenceMeter = -std::numeric_limits<float>::infinity();
 
 } // namespace
 
-CORVEffectStage::CORVEffectStage(const EffectSpec& spec, double sampleRate, const StageSettings& settings)
-    : entry_(&FindAvailableEffect(spec.effect)), instance_(MakeOfflineInstance(*entry_, sampleRate)),
+CORVEffectStage::CORVEffectStage(const EffectSpec& request, double sampleRate, const StageSettings& settings)
+    : entry_(&FindAvailableEffect(request.effect)), instance_(MakeOfflineInstance(*entry_, sampleRate)),
       inputPeakMeter_(kSilenceMeter), outputPeakMeter_(kSilenceMeter)
 {
-    if (!spec.preset.empty())
-        ApplyPreset(spec.preset);
-    for (const ParameterSetting& setting : spec.settings)
+    if (!request.preset.empty())
+        ApplyPreset(request.preset);
+    for (const ParameterSetting& setting : request.settings)
         ApplySetting(setting);
-    if (spec.bypass)
+    if (request.bypass)
         instance_->SetControlValue(CORVEffectProcess::kFootSwitch, kBypassOn);
     instance_->SetHostTempo(settings.tempo);
     instance_->SetSliceFrames(settings.sliceFrames);

@@ -21,7 +21,7 @@ struct StageSettings {
 // host's control change would, so a render sounds like the plug-in in a host.
 class CORVEffectStage {
 public:
-    CORVEffectStage(const EffectSpec& spec, double sampleRate, const StageSettings& settings);
+    CORVEffectStage(const EffectSpec& request, double sampleRate, const StageSettings& settings);
     CORVEffectStage(const CORVEffectStage&) = delete;
     CORVEffectStage& operator=(const CORVEffectStage&) = delete;
 

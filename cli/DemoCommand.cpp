@@ -32,8 +32,8 @@ std::string StageList(bool available)
 {
     std::string list;
     for (const PedalboardStage& stage : DefaultPedalboard()) {
-        const EffectSpec spec = ParseEffectSpec(stage.effectArgument);
-        const CatalogueEntry& entry = FindEffect(spec.effect);
+        const EffectSpec request = ParseEffectSpec(stage.effectArgument);
+        const CatalogueEntry& entry = FindEffect(request.effect);
         if (entry.IsAvailable() == available)
             list += (list.empty() ? "" : ", ") + std::string(entry.shortName);
     }

@@ -28,11 +28,11 @@ CliError BadField(std::string_view text, const std::string& problem)
     return UsageError("effect argument '" + std::string(text) + "': " + problem);
 }
 
-void AddField(EffectSpec& spec, std::string_view text, std::string_view field)
+void AddField(EffectSpec& request, std::string_view text, std::string_view field)
 {
     field = text_match::Trim(field);
     if (text_match::EqualsIgnoreCase(field, kBypassKey)) {
-        spec.bypass = true;
+        request.bypass = true;
         return;
     }
     const size_t assignment = field.find(kAssignment);
@@ -43,12 +43,12 @@ void AddField(EffectSpec& spec, std::string_view text, std::string_view field)
     if (key.empty() || value.empty())
         throw BadField(text, "'" + std::string(field) + "' needs both a name and a value");
     if (text_match::EqualsIgnoreCase(key, kPresetKey)) {
-        if (!spec.preset.empty())
+        if (!request.preset.empty())
             throw BadField(text, "more than one preset");
-        spec.preset = value;
+        request.preset = value;
         return;
     }
-    spec.settings.push_back({std::string(key), std::string(value)});
+    request.settings.push_back({std::string(key), std::string(value)});
 }
 
 } // namespace
@@ -56,11 +56,11 @@ void AddField(EffectSpec& spec, std::string_view text, std::string_view field)
 EffectSpec ParseEffectSpec(std::string_view text)
 {
     const std::vector<std::string_view> fields = SplitFields(text);
-    EffectSpec spec;
-    spec.effect = text_match::Trim(fields.front());
-    if (spec.effect.empty())
+    EffectSpec request;
+    request.effect = text_match::Trim(fields.front());
+    if (request.effect.empty())
         throw BadField(text, "no effect named");
     for (size_t i = 1; i < fields.size(); ++i)
-        AddField(spec, text, fields[i]);
-    return spec;
+        AddField(request, text, fields[i]);
+    return request;
 }

@@ -21,9 +21,9 @@ std::vector<EffectSpec> AvailablePedalboard()
 {
     std::vector<EffectSpec> specs;
     for (const PedalboardStage& stage : DefaultPedalboard()) {
-        EffectSpec spec = ParseEffectSpec(stage.effectArgument);
-        if (FindEffect(spec.effect).IsAvailable())
-            specs.push_back(std::move(spec));
+        EffectSpec request = ParseEffectSpec(stage.effectArgument);
+        if (FindEffect(request.effect).IsAvailable())
+            specs.push_back(std::move(request));
     }
     return specs;
 }

@@ -19,7 +19,8 @@ Options:
   -o, --output FILE    the result, with the input's sample rate and channel
                        count; the type follows the extension: .wav (also when
                        there is none), .aiff or .aif, .flac
-  -e, --effect SPEC    one effect of the chain; repeat for more
+  -e, --effect STAGE   one effect of the chain with its settings (below);
+                       repeat for more
       --tempo BPM      the host tempo tempo-synced effects follow (1 .. 999,
                        default 120)
       --block N        longest slice processed at once, 1 .. 2048 frames

@@ -20,15 +20,15 @@ std::string ErrorOf(const std::function<void()>& action)
 
 TEST(EffectSpec, SplitsEffectPresetSettingsAndBypass)
 {
-    const EffectSpec spec = ParseEffectSpec("TR - Tremolo: preset=Hard tremolo :Sync coeff=1/8 T:2=90:bypass");
-    EXPECT_EQ(spec.effect, "TR - Tremolo");
-    EXPECT_EQ(spec.preset, "Hard tremolo");
-    ASSERT_EQ(spec.settings.size(), 2u);
-    EXPECT_EQ(spec.settings[0].parameter, "Sync coeff");
-    EXPECT_EQ(spec.settings[0].value, "1/8 T");
-    EXPECT_EQ(spec.settings[1].parameter, "2");
-    EXPECT_EQ(spec.settings[1].value, "90");
-    EXPECT_TRUE(spec.bypass);
+    const EffectSpec request = ParseEffectSpec("TR - Tremolo: preset=Hard tremolo :Sync coeff=1/8 T:2=90:bypass");
+    EXPECT_EQ(request.effect, "TR - Tremolo");
+    EXPECT_EQ(request.preset, "Hard tremolo");
+    ASSERT_EQ(request.settings.size(), 2u);
+    EXPECT_EQ(request.settings[0].parameter, "Sync coeff");
+    EXPECT_EQ(request.settings[0].value, "1/8 T");
+    EXPECT_EQ(request.settings[1].parameter, "2");
+    EXPECT_EQ(request.settings[1].value, "90");
+    EXPECT_TRUE(request.bypass);
 
     const EffectSpec plain = ParseEffectSpec("AP");
     EXPECT_EQ(plain.effect, "AP");

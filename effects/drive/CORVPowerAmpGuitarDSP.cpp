@@ -110,13 +110,13 @@ void PowerAmpStage::SetWidth(float w)
 void PowerAmpStage::SetTubeType(int32_t type)
 {
     tubeType = std::clamp(type, 0, int32_t(kAmpTypes.size()) - 1);
-    const AmpType& spec = kAmpTypes[size_t(tubeType)];
-    tube = spec.model->curve;
-    driveScale = spec.model->driveScale;
-    levelFactor = spec.levelFactor;
-    SetWidth(spec.width);
-    outputGain = levelFactor / width * spec.model->outputTrim;
-    differenceScale = DifferenceScaleAt(width) * spec.model->differenceTrim;
+    const AmpType& row = kAmpTypes[size_t(tubeType)];
+    tube = row.model->curve;
+    driveScale = row.model->driveScale;
+    levelFactor = row.levelFactor;
+    SetWidth(row.width);
+    outputGain = levelFactor / width * row.model->outputTrim;
+    differenceScale = DifferenceScaleAt(width) * row.model->differenceTrim;
 }
 
 void PowerAmpStage::SetPresence(float percent)

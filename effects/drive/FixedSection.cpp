@@ -23,10 +23,10 @@ struct EqTerms {
     bool cut;    // gain below one tenth of a dB
 };
 
-EqTerms Terms(const EqSectionSpec& spec, double sampleRate)
+EqTerms Terms(const EqSectionSpec& row, double sampleRate)
 {
-    const double v = std::pow(10.0, spec.gain / kTenthsDbPerDecade);
-    return {v, (v - 1.0) / 2.0, std::tan(spec.frequency * kVoicingPi / sampleRate), spec.gain < 1};
+    const double v = std::pow(10.0, row.gain / kTenthsDbPerDecade);
+    return {v, (v - 1.0) / 2.0, std::tan(row.frequency * kVoicingPi / sampleRate), row.gain < 1};
 }
 
 // r^width for a whole number of semitones, by repeated multiplication.
@@ -42,14 +42,14 @@ double SemitoneRatio(int32_t width)
 // is reached exactly at the centre and 0 dB at both ends of the spectrum.  A
 // cut narrows the all-pass by V so that boosts and cuts look alike on a dB
 // scale.
-BiquadCoefs Peak(const EqSectionSpec& spec, double sampleRate, const EqTerms& e)
+BiquadCoefs Peak(const EqSectionSpec& row, double sampleRate, const EqTerms& e)
 {
-    const double r = SemitoneRatio(spec.width);
-    const double bandwidth = 0.5 * (r - 1.0 / r) * spec.frequency;
+    const double r = SemitoneRatio(row.width);
+    const double bandwidth = 0.5 * (r - 1.0 / r) * row.frequency;
     const double tb = std::tan(bandwidth * kVoicingPi / sampleRate);
-    const double c = spec.gain < 0 ? (tb - e.v) / (tb + e.v) : (tb - 1.0) / (tb + 1.0);
+    const double c = row.gain < 0 ? (tb - e.v) / (tb + e.v) : (tb - 1.0) / (tb + 1.0);
     const double v = (c + 1.0) * e.h;
-    const double a1 = -std::cos(kVoicingTwoPi * spec.frequency / sampleRate) * (1.0 - c);
+    const double a1 = -std::cos(kVoicingTwoPi * row.frequency / sampleRate) * (1.0 - c);
     const double g = 1.0 + v;
     return RoundCoefs(g, a1 / g, (-c - v) / g, a1, -c);
 }
@@ -83,11 +83,11 @@ BiquadCoefs SecondOrderLowShelf(const EqTerms& e)
     return RoundCoefs(n0 / d.t0, 2.0 * (e.v * t2 - 1.0) / n0, n2 / n0, d.t1 / d.t0, d.t2 / d.t0);
 }
 
-BiquadCoefs Design(const EqSectionSpec& spec, double sampleRate)
+BiquadCoefs Design(const EqSectionSpec& row, double sampleRate)
 {
-    const EqTerms e = Terms(spec, sampleRate);
-    switch (spec.type) {
-    case kEqPeak: return Peak(spec, sampleRate, e);
+    const EqTerms e = Terms(row, sampleRate);
+    switch (row.type) {
+    case kEqPeak: return Peak(row, sampleRate, e);
     case kEqLowShelf: return LowShelf(e);
     case kEqHighShelf: return HighShelf(e);
     case kEqSecondLowShelf: return SecondOrderLowShelf(e);
@@ -97,7 +97,7 @@ BiquadCoefs Design(const EqSectionSpec& spec, double sampleRate)
 
 } // namespace
 
-void DesignEqSection(const EqSectionSpec& spec, FixedSection& section, double sampleRate)
+void DesignEqSection(const EqSectionSpec& row, FixedSection& section, double sampleRate)
 {
-    section.coefs = Design(spec, sampleRate);
+    section.coefs = Design(row, sampleRate);
 }

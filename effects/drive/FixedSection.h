@@ -30,7 +30,7 @@ struct EqSectionSpec {
 
 // Designs the coefficients of one section for the given sample rate from a
 // table row; the section's state is left alone.
-void DesignEqSection(const EqSectionSpec& spec, FixedSection& section, double sampleRate);
+void DesignEqSection(const EqSectionSpec& row, FixedSection& section, double sampleRate);
 
 // One sample through a transposed direct-form II section whose gain comes
 // last.  Both the recursion's sum and the output are flushed, so a decaying
