@@ -79,12 +79,10 @@ TEST(Lv2Bundle, OffersStereoAndMonoFormOfEveryAvailableEffect)
         LilvNode* name = lilv_plugin_get_name(stereo);
         EXPECT_STREQ(lilv_node_as_string(name), entry.longName);
         lilv_node_free(name);
-        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(stereo, lilv_new_uri(TheWorld().Get(), LV2_CORE__AudioPort),
-                                                     nullptr),
-                  4u);
-        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(mono, lilv_new_uri(TheWorld().Get(), LV2_CORE__AudioPort),
-                                                     nullptr),
-                  2u);
+        LilvNode* audio = lilv_new_uri(TheWorld().Get(), LV2_CORE__AudioPort);
+        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(stereo, audio, nullptr), 4u);
+        EXPECT_EQ(lilv_plugin_get_num_ports_of_class(mono, audio, nullptr), 2u);
+        lilv_node_free(audio);
     }
     EXPECT_EQ(plugins.size(), available);
 }
