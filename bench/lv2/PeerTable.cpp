@@ -14,8 +14,8 @@ namespace {
 // an auto pan where a tremolo is wanted, a chorus whose one default voice
 // leaves the signal as it is, a drive at zero, a compressor or expander whose
 // threshold the part never reaches, equaliser bands switched off or flat (ours
-// included), a level control at unity (ours included), a saturator whose
-// unity gain leaves the part's peaks below its knee.
+// included), a level control at unity (ours included), a saturator at unity
+// gain, which leaves this part almost as it is.
 
 constexpr float kCutDecibels = -6.0f;
 constexpr float kBandDecibels = 3.0f;      // equaliser bands alternate boost and cut
