@@ -10,7 +10,6 @@
 
 #include <cairo.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
