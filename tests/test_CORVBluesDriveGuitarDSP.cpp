@@ -128,6 +128,23 @@ TEST(BluesDrive, GainAtZeroIsSilent)
     EXPECT_EQ(testing_support::Peak(right), 0.0f);
 }
 
+TEST(BluesDrive, SilenceEndsInExactZeros)
+{
+    // A tone, then ten seconds of silence: the exact recursion alone would
+    // leave the sections circling in subnormal numbers.
+    Blg blg(44100.0, 256);
+    std::vector<float> left = testing_support::Sine(110.0, 44100.0, 4410, 0.5f);
+    left.resize(441000, 0.0f);
+    std::vector<float> right = left;
+    testing_support::ProcessInBlocks(blg, left, right, 256);
+    EXPECT_EQ(testing_support::Peak(left, left.size() - 256), 0.0f);
+    for (int channel = 0; channel < 2; ++channel)
+        for (const BiquadState& s : blg.Stage(channel).States()) {
+            EXPECT_FALSE(testing_support::IsSubnormal(s.state1)) << s.state1;
+            EXPECT_FALSE(testing_support::IsSubnormal(s.state2)) << s.state2;
+        }
+}
+
 // The gain stage is the op-amp's transfer function through the plain
 // bilinear transform; the tone stack likewise, except that its missing
 // numerator factors (1 + z⁻¹) stand in by their DC value 2.

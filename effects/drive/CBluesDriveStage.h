@@ -1,6 +1,7 @@
 #pragma once
 #include "effects/common/BiquadKernel.h"
 
+#include <array>
 #include <cmath>
 
 // One sample through a transposed direct-form II section, products in
@@ -53,6 +54,19 @@ public:
         const float y3 = ProcessBluesSection(toneCoefs, toneState, BluesDriveClip(y2));
         return y3 * outputLevel;
     }
+
+    // The exact recursion lets a silent input circle in subnormal numbers
+    // for ever (the 70 Hz high-pass settles into a cycle near 1e-43).  Run
+    // between blocks, this ends such state in exact zeros; within a block the
+    // sections stay as the circuit has them, and nothing audible changes.
+    void FlushState()
+    {
+        for (BiquadState* s : {&inputState, &gainState, &toneState}) {
+            s->state1 = FlushToZero(s->state1);
+            s->state2 = FlushToZero(s->state2);
+        }
+    }
+    std::array<BiquadState, 3> States() const { return {inputState, gainState, toneState}; }
 
     float SampleRate() const { return sampleRate; }
     float Gain() const { return gain; }

@@ -90,4 +90,6 @@ void CORVBluesDriveGuitarDSP::AdvanceOutputRamp(float target)
 void CORVBluesDriveGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     RunChannelStages(stages, inputs, outputs, frameCount);
+    for (CBluesDriveStage& stage : stages)
+        stage.FlushState();
 }
