@@ -47,12 +47,11 @@ TEST(Oversampler5, ImagesOfAnUpsampledToneAreAtLeast80DbDown)
         std::vector<float> high(low.size() * kFactor);
         for (size_t n = 0; n < low.size(); ++n)
             oversampler.Upsample(low[n], &high[n * kFactor]);
-        const std::vector<double> a = Amplitudes(high, kSettle * kFactor, kBaseBins * kFactor);
+        std::vector<double> a = Amplitudes(high, kSettle * kFactor, kBaseBins * kFactor);
         EXPECT_NEAR(a[size_t(bin)], 1.0, 1e-4) << bin;
-        for (size_t k = 0; k < a.size(); ++k) {
-            if (k != size_t(bin))
-                ASSERT_LT(a[k], 1e-4) << "tone in bin " << bin << ", image in bin " << k;
-        }
+        a[size_t(bin)] = 0.0;
+        for (size_t k = 0; k < a.size(); ++k)
+            ASSERT_LT(a[k], 1e-4) << "tone in bin " << bin << ", image in bin " << k;
     }
 }
 

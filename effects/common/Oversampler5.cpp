@@ -18,18 +18,21 @@ constexpr int32_t kDecimatorLead = Oversampler5::kFactor - 1;
 
 double Sinc(double x) { return x == 0.0 ? 1.0 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x); }
 
-// A dot product in four independent lanes: a single running float sum is a
-// dependency chain the compiler may not reorder.  n is a multiple of four.
+// A dot product in eight independent lanes: a single running float sum is a
+// dependency chain the compiler may not reorder, while lanes map onto vector
+// registers.  n is a multiple of kLanes.
+constexpr int32_t kLanes = 8;
+
 float Dot(const float* a, const float* b, int32_t n)
 {
-    float s0 = 0.0f, s1 = 0.0f, s2 = 0.0f, s3 = 0.0f;
-    for (int32_t i = 0; i < n; i += 4) {
-        s0 += a[i] * b[i];
-        s1 += a[i + 1] * b[i + 1];
-        s2 += a[i + 2] * b[i + 2];
-        s3 += a[i + 3] * b[i + 3];
-    }
-    return (s0 + s1) + (s2 + s3);
+    float lanes[kLanes] = {};
+    for (int32_t i = 0; i < n; i += kLanes)
+        for (int32_t j = 0; j < kLanes; ++j)
+            lanes[j] += a[i + j] * b[i + j];
+    float sum = 0.0f;
+    for (float lane : lanes)
+        sum += lane;
+    return sum;
 }
 
 // Stores x twice, at position and position + half, and advances; the latest
@@ -47,7 +50,7 @@ int32_t Push(std::array<float, N>& history, int32_t position, float x)
 
 Oversampler5::Oversampler5()
 {
-    static_assert(kBranchTaps % 4 == 0 && kDecimatorTaps % 4 == 0);
+    static_assert(kBranchTaps % kLanes == 0 && kDecimatorTaps % kLanes == 0);
     static_assert(kBranchTaps > kSpan && kDecimatorTaps >= kTaps + kDecimatorLead);
 
     constexpr int32_t centre = kTaps / 2;

@@ -27,12 +27,12 @@ public:
     static constexpr int32_t kSpan = 60;
     static constexpr int32_t kTaps = kFactor * kSpan + 1;
     // Taps per polyphase branch of the interpolator, padded with zeros to a
-    // multiple of four so the dot products run in four independent lanes.
+    // multiple of eight so the dot products run in eight independent lanes.
     static constexpr int32_t kBranchTaps = 64;
     // The decimator's window over the high-rate history: the filter, offset
     // by the four samples of a frame that come after its output instant, and
-    // padded to a multiple of four.
-    static constexpr int32_t kDecimatorTaps = 308;
+    // padded to a multiple of eight.
+    static constexpr int32_t kDecimatorTaps = 312;
 
     Oversampler5();
 
