@@ -49,8 +49,6 @@ void ProcessEffect(benchmark::State& state, int32_t effectId)
 int RegisterEffects()
 {
     for (const CatalogueEntry& entry : kCatalogue) {
-        if (!entry.IsAvailable())
-            continue;
         benchmark::RegisterBenchmark((std::string("Effect/") + entry.shortName).c_str(), ProcessEffect,
                                      entry.effectId)
             ->Arg(64)

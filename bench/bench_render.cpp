@@ -33,7 +33,7 @@ void RenderPedalboard(benchmark::State& state)
     const std::vector<float> source = MinuteOfRiff();
     std::vector<float> left(source.size());
     std::vector<float> right(source.size());
-    CORVEffectChain chain(AvailablePedalboard(), kSampleRate, {kDemoTempo, slice});
+    CORVEffectChain chain(PedalboardRequests(), kSampleRate, {kDemoTempo, slice});
     const int32_t chunk = chain.ChunkFrames();
 
     for (auto _ : state) {

@@ -18,7 +18,7 @@ constexpr float kSilenceMeter = -std::numeric_limits<float>::infinity();
 } // namespace
 
 CORVEffectStage::CORVEffectStage(const EffectSpec& request, double sampleRate, const StageSettings& settings)
-    : entry_(&FindAvailableEffect(request.effect)), instance_(MakeOfflineInstance(*entry_, sampleRate)),
+    : entry_(&FindEffect(request.effect)), instance_(MakeOfflineInstance(*entry_, sampleRate)),
       inputPeakMeter_(kSilenceMeter), outputPeakMeter_(kSilenceMeter)
 {
     if (!request.preset.empty())

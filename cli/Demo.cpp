@@ -42,7 +42,7 @@ DemoResult RunDemo(const std::string& folder, const RenderProgress& progress)
     RenderRequest request;
     request.inputPath = result.dryPath;
     request.outputPath = result.wetPath;
-    request.effects = AvailablePedalboard();
+    request.effects = PedalboardRequests();
     request.settings = {kDemoTempo, CORVEffectChain::kMaxSliceFrames};
     result.summary = RenderFile(request, progress);
     return result;

@@ -15,8 +15,7 @@ single notes at 120 BPM, the same every time), writes it as a stereo 48 kHz
 pedalboard into demo-wet.wav.  Prints both paths and the render summary.
 
 The pedalboard, in signal order: noise gate, overdrive, chorus, tremolo, auto
-pan, BPM delay, reverb, guitar speaker simulator.  Effects that are not
-available yet are left out.
+pan, BPM delay, reverb, guitar speaker simulator.
 
 Options:
       --out DIR        the folder for the two files, created when missing
@@ -28,15 +27,11 @@ namespace {
 
 constexpr const char* kDefaultFolder = ".";
 
-std::string StageList(bool available)
+std::string StageList()
 {
     std::string list;
-    for (const PedalboardStage& stage : DefaultPedalboard()) {
-        const EffectSpec request = ParseEffectSpec(stage.effectArgument);
-        const CatalogueEntry& entry = FindEffect(request.effect);
-        if (entry.IsAvailable() == available)
-            list += (list.empty() ? "" : ", ") + std::string(entry.shortName);
-    }
+    for (const EffectSpec& request : PedalboardRequests())
+        list += (list.empty() ? "" : ", ") + std::string(FindEffect(request.effect).shortName);
     return list;
 }
 
@@ -56,10 +51,8 @@ int RunDemoCommand(const std::vector<std::string>& args, const CommandContext& c
                                       [&bar](int64_t done, int64_t total) { bar.Update(done, total); });
     bar.Finish();
 
-    const std::string skipped = StageList(false);
     context.out << "dry: " << result.dryPath << "\n"
-                << "wet: " << result.wetPath << " (through " << StageList(true)
-                << (skipped.empty() ? "" : "; not available yet: " + skipped) << ")\n"
+                << "wet: " << result.wetPath << " (through " << StageList() << ")\n"
                 << FormatSummary(result.summary) << "\n";
     return 0;
 }

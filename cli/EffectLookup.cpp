@@ -70,14 +70,6 @@ const CatalogueEntry& FindEffect(std::string_view text)
                    " (see 'stompset list')");
 }
 
-const CatalogueEntry& FindAvailableEffect(std::string_view text)
-{
-    const CatalogueEntry& entry = FindEffect(text);
-    if (!entry.IsAvailable())
-        throw CliError("effect '" + std::string(entry.longName) + "' is not available yet");
-    return entry;
-}
-
 std::string CategoryName(uint32_t category)
 {
     std::string words;

@@ -10,8 +10,5 @@
 // that names the close matches when nothing fits.
 const CatalogueEntry& FindEffect(std::string_view text);
 
-// As FindEffect, and throws when the effect's algorithm is not available yet.
-const CatalogueEntry& FindAvailableEffect(std::string_view text);
-
 // The host category bits as words: "modulation", "sound field", "none".
 std::string CategoryName(uint32_t category);

@@ -13,7 +13,7 @@
 
 const char* const kInfoHelp = R"(Usage: stompset info EFFECT
 
-Describes an available effect.  EFFECT is a short name ("TR"), a long name
+Describes an effect.  EFFECT is a short name ("TR"), a long name
 ("TR - Tremolo"), the name part of it ("Tremolo") or an identifier (180);
 case does not matter.
 
@@ -83,7 +83,7 @@ int RunInfoCommand(const std::vector<std::string>& args, const CommandContext& c
     }
     if (parsed.positionals.size() != 1)
         throw UsageError("'info' takes one effect (see 'stompset info --help')");
-    const CatalogueEntry& entry = FindAvailableEffect(parsed.positionals.front());
+    const CatalogueEntry& entry = FindEffect(parsed.positionals.front());
     const auto instance = MakeOfflineInstance(entry, kInfoSampleRate);
     const CORVDSPAlgInterface& algorithm = *instance->GetAlgorithm();
 

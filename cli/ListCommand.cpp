@@ -8,21 +8,19 @@
 const char* const kListHelp = R"(Usage: stompset list
 
 Lists the 36 effects in catalogue order: the effect identifier, the short
-name, the long name, the host category and whether the effect is available
-yet.  Any of the identifier, the short name and the long name selects an
+name, the long name and the host category.  Any of the identifier, the short name and the long name selects an
 effect in 'stompset info' and 'stompset render -e'.
 )";
 
 namespace {
 
-constexpr const char* kRowFormat = "%4s  %-5s  %-32s  %-12s  %s\n";
+constexpr const char* kRowFormat = "%4s  %-5s  %-32s  %s\n";
 
 std::string Row(const std::string& id, const std::string& shortName, const std::string& longName,
-                const std::string& category, const std::string& available)
+                const std::string& category)
 {
     char line[128];
-    std::snprintf(line, sizeof line, kRowFormat, id.c_str(), shortName.c_str(), longName.c_str(), category.c_str(),
-                  available.c_str());
+    std::snprintf(line, sizeof line, kRowFormat, id.c_str(), shortName.c_str(), longName.c_str(), category.c_str());
     return line;
 }
 
@@ -37,13 +35,9 @@ int RunListCommand(const std::vector<std::string>& args, const CommandContext& c
     }
     if (!parsed.positionals.empty())
         throw UsageError("'list' takes no arguments");
-    context.out << Row("id", "short", "long name", "category", "available");
-    size_t available = 0;
-    for (const CatalogueEntry& entry : kCatalogue) {
-        available += entry.IsAvailable() ? 1 : 0;
+    context.out << Row("id", "short", "long name", "category");
+    for (const CatalogueEntry& entry : kCatalogue)
         context.out << Row(std::to_string(entry.effectId), entry.shortName, entry.longName,
-                           CategoryName(entry.category), entry.IsAvailable() ? "yes" : "not yet");
-    }
-    context.out << available << " of " << kCatalogue.size() << " effects available\n";
+                           CategoryName(entry.category));
     return 0;
 }

@@ -9,8 +9,6 @@ std::unique_ptr<CORVEffectProcessAS> MakeOfflineInstance(const CatalogueEntry& e
 {
     if (NewPlugIn() != kNoErr || !GetPlugInGroup())
         throw CliError("the plug-in group could not be created");
-    if (!entry.IsAvailable())
-        throw CliError("effect '" + std::string(entry.longName) + "' is not available yet");
     std::unique_ptr<CEffectProcess> process = GetPlugInGroup()->CreateProcess(entry.OfflineId(), sampleRate);
     auto* offline = dynamic_cast<CORVEffectProcessAS*>(process.get());
     if (!offline)

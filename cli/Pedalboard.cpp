@@ -17,13 +17,10 @@ const std::vector<PedalboardStage>& DefaultPedalboard()
     return stages;
 }
 
-std::vector<EffectSpec> AvailablePedalboard()
+std::vector<EffectSpec> PedalboardRequests()
 {
     std::vector<EffectSpec> specs;
-    for (const PedalboardStage& stage : DefaultPedalboard()) {
-        EffectSpec request = ParseEffectSpec(stage.effectArgument);
-        if (FindEffect(request.effect).IsAvailable())
-            specs.push_back(std::move(request));
-    }
+    for (const PedalboardStage& stage : DefaultPedalboard())
+        specs.push_back(ParseEffectSpec(stage.effectArgument));
     return specs;
 }

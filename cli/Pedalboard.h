@@ -11,6 +11,5 @@ struct PedalboardStage {
 
 const std::vector<PedalboardStage>& DefaultPedalboard();
 
-// The stages whose effect is available, parsed; the others are left out
-// until their effect arrives.
-std::vector<EffectSpec> AvailablePedalboard();
+// The stages, parsed.
+std::vector<EffectSpec> PedalboardRequests();

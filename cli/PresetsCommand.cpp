@@ -124,11 +124,10 @@ int List(const std::vector<std::string>& positionals, const CommandContext& cont
         throw UsageError("'presets list' takes at most one effect" + SeeHelp());
     std::vector<const CatalogueEntry*> entries;
     if (positionals.size() == 2) {
-        entries.push_back(&FindAvailableEffect(positionals[1]));
+        entries.push_back(&FindEffect(positionals[1]));
     } else {
         for (const CatalogueEntry& entry : kCatalogue)
-            if (entry.IsAvailable())
-                entries.push_back(&entry);
+            entries.push_back(&entry);
     }
     size_t total = 0;
     for (const CatalogueEntry* entry : entries) {
@@ -175,7 +174,7 @@ int Save(const ParsedArguments& parsed, const CommandContext& context)
     const std::string& name = positionals[2];
     if (text_match::Trim(name).empty())
         throw UsageError("a preset name cannot be empty");
-    const CatalogueEntry& entry = FindAvailableEffect(positionals[1]);
+    const CatalogueEntry& entry = FindEffect(positionals[1]);
     const auto instance = MakeOfflineInstance(entry, kPresetSampleRate);
     CORVDSPAlgInterface& algorithm = *instance->GetAlgorithm();
     RefuseTakenName(algorithm, entry, name);
@@ -193,7 +192,7 @@ int Delete(const std::vector<std::string>& positionals, const CommandContext& co
 {
     if (positionals.size() != 3)
         throw UsageError("'presets delete' takes an effect and a preset name" + SeeHelp());
-    const CatalogueEntry& entry = FindAvailableEffect(positionals[1]);
+    const CatalogueEntry& entry = FindEffect(positionals[1]);
     const std::string& name = positionals[2];
     const auto instance = MakeOfflineInstance(entry, kPresetSampleRate);
     const CORVDSPAlgInterface& algorithm = *instance->GetAlgorithm();

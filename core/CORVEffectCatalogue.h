@@ -39,7 +39,6 @@ struct CatalogueEntry {
     uint32_t OfflineId() const { return realTimeStereoId + 2; }
     // The type name the host shows: long name, "\n", short name.
     std::string TypeNames() const { return std::string(longName) + "\n" + shortName; }
-    bool IsAvailable() const { return create != nullptr; }
 };
 
 constexpr size_t kEffectCount = 36;

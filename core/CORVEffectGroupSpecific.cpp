@@ -11,13 +11,12 @@ namespace {
 
 constexpr uint32_t kManufacturerID = FourCC("Orvn");
 
-// An effect whose algorithm is not available yet has its types, but its
-// creation functions make nothing.
+// An identifier outside the catalogue makes nothing.
 template <class Adapter>
 std::unique_ptr<CEffectProcess> CreateAdapter(int32_t effectId, const SProcessContext& context)
 {
     const CatalogueEntry* entry = FindCatalogueEntry(effectId);
-    if (!entry || !entry->IsAvailable())
+    if (!entry)
         return nullptr;
     return std::unique_ptr<CEffectProcess>(new (std::nothrow) Adapter(effectId, context));
 }

@@ -6,7 +6,7 @@
 // user presets after the factory ones and applies the "Default" preset.
 class CORVEffectProcessSpecific : public CORVEffectProcess {
 protected:
-    // Throws std::invalid_argument for an effect that is unknown or not
-    // available yet; the creation functions never ask for one.
+    // Throws std::invalid_argument for an effect that is unknown; the
+    // creation functions never ask for one.
     explicit CORVEffectProcessSpecific(int32_t effectId);
 };

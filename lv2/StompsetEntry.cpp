@@ -1,5 +1,5 @@
 // The bundle's one exported symbol: a descriptor for the stereo and the mono
-// form of every available effect, in catalogue order.
+// form of every effect, in catalogue order.
 #include "lv2/StompsetPlugin.h"
 
 #include <lv2/core/lv2.h>
@@ -73,8 +73,6 @@ const std::vector<PluginEntry>& Entries()
     static const std::vector<PluginEntry> entries = [] {
         std::vector<PluginEntry> list;
         for (const CatalogueEntry& effect : kCatalogue) {
-            if (!effect.IsAvailable())
-                continue;
             for (bool mono : {false, true})
                 list.push_back(PluginEntry{lv2::PluginUri(effect, mono), &effect, mono, {}});
         }

@@ -8,13 +8,12 @@
 
 namespace testing_support {
 
-// The identifiers of every effect whose algorithm is available.
-inline std::vector<int32_t> AvailableEffectIds()
+// The identifiers of every effect of the catalogue.
+inline std::vector<int32_t> EveryEffectId()
 {
     std::vector<int32_t> ids;
     for (const CatalogueEntry& entry : kCatalogue)
-        if (entry.IsAvailable())
-            ids.push_back(entry.effectId);
+        ids.push_back(entry.effectId);
     return ids;
 }
 

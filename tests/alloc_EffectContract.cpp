@@ -8,7 +8,7 @@
 #include <random>
 #include <vector>
 
-using testing_support::AvailableEffectIds;
+using testing_support::EveryEffectId;
 
 namespace {
 class EffectProcessing : public ::testing::TestWithParam<int32_t> {};
@@ -51,5 +51,5 @@ TEST_P(EffectProcessing, AllocatesNothing)
     EXPECT_EQ(counter.Locks(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, EffectProcessing, ::testing::ValuesIn(AvailableEffectIds()),
+INSTANTIATE_TEST_SUITE_P(Catalogue, EffectProcessing, ::testing::ValuesIn(EveryEffectId()),
                          testing_support::EffectName());

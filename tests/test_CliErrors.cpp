@@ -113,20 +113,6 @@ TEST(CommandErrors, UnknownCommandsAndEffectsNameTheCloseMatches)
     ExpectOneLineError(testing_support::RunStompsetBinary({"list", "extra"}), kUsage, "'list' takes no arguments");
 }
 
-TEST_F(RenderErrors, EffectsNotAvailableYetAreRefused)
-{
-    const auto unavailable = std::find_if(kCatalogue.begin(), kCatalogue.end(),
-                                          [](const CatalogueEntry& entry) { return !entry.IsAvailable(); });
-    if (unavailable == kCatalogue.end())
-        GTEST_SKIP() << "every effect is available";
-    const std::string message = "effect '" + std::string(unavailable->longName) + "' is not available yet";
-    ExpectOneLineError(RunFailing({"render", "-i", folder / "in.wav", "-o", folder / "out.wav", "-e", "TR", "-e",
-                                   unavailable->shortName}),
-                       kFailure, message);
-    ExpectOneLineError(testing_support::RunStompsetBinary({"info", std::to_string(unavailable->effectId)}), kFailure,
-                       message);
-}
-
 TEST(CommandErrors, HelpDocumentsEveryCommand)
 {
     const auto main = testing_support::RunStompsetBinary({"--help"});

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <random>
 
-using testing_support::AvailableEffectIds;
+using testing_support::EveryEffectId;
 
 namespace {
 
@@ -145,5 +145,5 @@ TEST_P(EffectContract, GarbageInputNeverCrashes)
     testing_support::ProcessInBlocks(*algorithm, left, right, 512); // and still runs
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, EffectContract, ::testing::ValuesIn(AvailableEffectIds()),
+INSTANTIATE_TEST_SUITE_P(Catalogue, EffectContract, ::testing::ValuesIn(EveryEffectId()),
                          testing_support::EffectName());

@@ -66,11 +66,7 @@ void SetRandomParameters(lv2test::Instance& instance, std::mt19937& random)
 TEST(Lv2Bundle, OffersStereoAndMonoFormOfEveryAvailableEffect)
 {
     const auto plugins = TheWorld().BundlePlugins();
-    size_t available = 0;
     for (const CatalogueEntry& entry : kCatalogue) {
-        if (!entry.IsAvailable())
-            continue;
-        available += 2;
         const std::string stereoUri = std::string("https://orvanta.audio/lv2/stompset/") + entry.shortName;
         const LilvPlugin* stereo = TheWorld().Plugin(stereoUri);
         const LilvPlugin* mono = TheWorld().Plugin(stereoUri + "-mono");
@@ -84,7 +80,7 @@ TEST(Lv2Bundle, OffersStereoAndMonoFormOfEveryAvailableEffect)
         EXPECT_EQ(lilv_plugin_get_num_ports_of_class(mono, audio, nullptr), 2u);
         lilv_node_free(audio);
     }
-    EXPECT_EQ(plugins.size(), available);
+    EXPECT_EQ(plugins.size(), 2 * kCatalogue.size());
 }
 
 TEST(Lv2Plugins, SurviveEverySampleRateAndBlockLength)
