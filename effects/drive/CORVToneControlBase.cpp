@@ -60,15 +60,41 @@ void CORVToneControlBase::UpdateParameters(bool reinitialise)
 
 void CORVToneControlBase::Reset() { channels = {}; }
 
-float CORVToneControlBase::Run(const ToneStackSections& c, ChannelState& state, float x)
+namespace {
+
+// Far below anything audible, and far above the range where double
+// arithmetic turns subnormal.
+constexpr double kTinyState = 1e-30;
+
+double FlushTinyValue(double v) { return std::abs(v) < kTinyState ? 0.0 : v; }
+
+} // namespace
+
+inline double CORVToneControlBase::Step(const Section& c, SectionState& s, double x)
 {
-    return ProcessBiquad(c.body, state.body, ProcessBiquad(c.highPass, state.highPass, x));
+    // Everything that does not wait for this sample's output is summed
+    // first, so only one product and one difference follow it.
+    const double u = c.g * x;
+    const double w = u + s.s1;
+    s.s1 = (c.b1 * u + s.s2) - c.a1 * w;
+    s.s2 = c.b2 * u - c.a2 * w;
+    return w;
+}
+
+void CORVToneControlBase::FlushTiny(ChannelState& state)
+{
+    for (SectionState* s : {&state.highPass, &state.body}) {
+        s->s1 = FlushTinyValue(s->s1);
+        s->s2 = FlushTinyValue(s->s2);
+    }
 }
 
 void CORVToneControlBase::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
-    const ToneStackSections c = sections;
-    const float gain = volumeGain;
+    const auto widen = [](const BiquadCoefs& c) { return Section{c.g, c.b1, c.b2, c.a1, c.a2}; };
+    const Section highPass = widen(sections.highPass);
+    const Section body = widen(sections.body);
+    const double gain = volumeGain;
     ChannelState left = channels[0];
     ChannelState right = channels[1];
     const float* inLeft = inputs[0];
@@ -80,9 +106,13 @@ void CORVToneControlBase::ProcessBlock(const float* const* inputs, float* const*
     for (int32_t i = 0; i < frameCount; ++i) {
         const float l = inLeft[i];
         const float r = inRight[i];
-        outLeft[i] = FlushToZero(gain * Run(c, left, l));
-        outRight[i] = FlushToZero(gain * Run(c, right, r));
+        outLeft[i] = FlushToZero(float(gain * Step(body, left.body, Step(highPass, left.highPass, l))));
+        outRight[i] = FlushToZero(float(gain * Step(body, right.body, Step(highPass, right.highPass, r))));
     }
+    // A silent input lets the state fade for ever; between blocks it ends
+    // in exact zeros.
+    FlushTiny(left);
+    FlushTiny(right);
     channels[0] = left;
     channels[1] = right;
 }

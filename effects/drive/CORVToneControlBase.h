@@ -36,13 +36,25 @@ protected:
     void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) override;
 
 private:
+    // The stack runs in double precision, coefficients and state alike: a
+    // recursion without a rounding step between its additions is the
+    // shortest chain of dependent operations per sample, which is what
+    // bounds the speed of a two-section filter.
+    struct Section {
+        double g, b1, b2, a1, a2;
+    };
+    struct SectionState {
+        double s1 = 0.0;
+        double s2 = 0.0;
+    };
     struct ChannelState {
-        BiquadState highPass;
-        BiquadState body;
+        SectionState highPass;
+        SectionState body;
     };
 
     const ToneStackVoicing& SelectedVoicing() const;
-    static float Run(const ToneStackSections& c, ChannelState& state, float x);
+    static double Step(const Section& c, SectionState& s, double x);
+    static void FlushTiny(ChannelState& state);
 
     std::span<const ToneStackVoicing> voicings;
     ToneStackSections sections{};
