@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libsndfile1-dev libfftw3-dev
   lv2-dev liblilv-dev lilv-utils sordi
-  libcairo2-dev
+  libcairo2-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth
   libtinyxml-dev
 )
 
