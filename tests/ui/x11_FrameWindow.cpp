@@ -9,6 +9,7 @@
 #include <thread>
 // After the test framework: Xlib's macros (None, Bool) clash with its names.
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
@@ -164,6 +165,15 @@ TEST(X11Frame, LivesInsideTheWindowTheHostGives)
         EXPECT_EQ(attributes.y, 20);
         EXPECT_EQ(attributes.width, 185);
         EXPECT_EQ(attributes.height, 320);
+
+        // What the frame drew is what the window shows.
+        frame.setBackgroundColor(CColor{0, 200, 40, 255});
+        frame.invalid();
+        frame.idle();
+        XImage* shown = XGetImage(host.display, frame.getSystemWindow(), 5, 5, 1, 1, AllPlanes, ZPixmap);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(XGetPixel(shown, 0, 0) & 0xffffff, 0x00c828u);
+        XDestroyImage(shown);
     }
     XDestroyWindow(host.display, parent);
     XSync(host.display, False);

@@ -7,7 +7,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 #include <chrono>
 #include <cmath>
@@ -107,6 +106,33 @@ void WaitForMap(Display* display, Window window)
     }
 }
 
+// Copies a part of a Cairo image to a window. Cairo's 32-bit pixels are
+// what a 24-bit true-colour visual takes, so they go over as they are.
+void PutPixels(Display* display, Window window, cairo_surface_t* image, int x, int y, int width, int height)
+{
+    cairo_surface_flush(image);
+    const int imageWidth = cairo_image_surface_get_width(image);
+    const int imageHeight = cairo_image_surface_get_height(image);
+    x = std::max(x, 0);
+    y = std::max(y, 0);
+    width = std::min(width, imageWidth - x);
+    height = std::min(height, imageHeight - y);
+    if (width <= 0 || height <= 0)
+        return;
+    const int screen = DefaultScreen(display);
+    XImage* picture = XCreateImage(display, DefaultVisual(display, screen), static_cast<unsigned>(DefaultDepth(display, screen)),
+                                   ZPixmap, 0, reinterpret_cast<char*>(cairo_image_surface_get_data(image)),
+                                   static_cast<unsigned>(imageWidth), static_cast<unsigned>(imageHeight), 32,
+                                   cairo_image_surface_get_stride(image));
+    if (!picture)
+        return;
+    XPutImage(display, window, DefaultGC(display, screen), picture, x, y, x, y, static_cast<unsigned>(width),
+              static_cast<unsigned>(height));
+    // The pixels belong to Cairo.
+    picture->data = nullptr;
+    XDestroyImage(picture);
+}
+
 } // namespace
 
 std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame& frame, void* systemWindow)
@@ -150,8 +176,6 @@ bool X11FrameWindow::open(void* systemWindow)
         Atom protocols[] = {deleteAtom};
         XSetWMProtocols(display, window, protocols, 1);
     }
-    surface = cairo_xlib_surface_create(display, window, DefaultVisual(display, screen), static_cast<int>(width),
-                                        static_cast<int>(height));
     XMapRaised(display, window);
     WaitForMap(display, window);
     return true;
@@ -160,8 +184,6 @@ bool X11FrameWindow::open(void* systemWindow)
 X11FrameWindow::~X11FrameWindow()
 {
     destroyMenuWindows();
-    if (surface)
-        cairo_surface_destroy(surface);
     if (window)
         XDestroyWindow(display, window);
     XCloseDisplay(display);
@@ -173,23 +195,15 @@ void X11FrameWindow::resize()
     const auto width = static_cast<int>(std::ceil(frame.getViewSize().width() * zoom));
     const auto height = static_cast<int>(std::ceil(frame.getViewSize().height() * zoom));
     XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    cairo_xlib_surface_set_size(surface, width, height);
 }
 
 void X11FrameWindow::present(const CRect& area)
 {
     const double zoom = frame.getZoom();
-    cairo_t* cr = cairo_create(surface);
-    cairo_rectangle(cr, std::floor(area.left * zoom), std::floor(area.top * zoom), std::ceil(area.width() * zoom),
-                    std::ceil(area.height() * zoom));
-    cairo_clip(cr);
-    cairo_surface_t* pixels = frame.getBackBuffer().getSurface();
-    cairo_surface_flush(pixels);
-    cairo_set_source_surface(cr, pixels, 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(surface);
+    const int left = static_cast<int>(std::floor(area.left * zoom));
+    const int top = static_cast<int>(std::floor(area.top * zoom));
+    PutPixels(display, window, frame.getBackBuffer().getSurface(), left, top,
+              static_cast<int>(std::ceil(area.right * zoom)) - left, static_cast<int>(std::ceil(area.bottom * zoom)) - top);
     XFlush(display);
 }
 
@@ -330,7 +344,6 @@ void X11FrameWindow::menuClosed()
 void X11FrameWindow::destroyMenuWindows()
 {
     for (MenuWindow& menu : menuWindows) {
-        cairo_surface_destroy(menu.surface);
         XDestroyWindow(display, menu.window);
     }
     menuWindows.clear();
@@ -346,13 +359,11 @@ void X11FrameWindow::updateMenuWindows()
     const size_t levels = popup->getLevelCount();
     while (menuWindows.size() > levels ||
            (!menuWindows.empty() && menuWindows.back().rect != popup->getLevelRect(menuWindows.size() - 1))) {
-        cairo_surface_destroy(menuWindows.back().surface);
         XDestroyWindow(display, menuWindows.back().window);
         menuWindows.pop_back();
     }
     const CPoint origin = frameOriginOnScreen();
     const double zoom = frame.getZoom();
-    const int screen = DefaultScreen(display);
     for (size_t level = menuWindows.size(); level < levels; ++level) {
         const CRect& rect = popup->getLevelRect(level);
         XSetWindowAttributes attributes{};
@@ -366,9 +377,7 @@ void X11FrameWindow::updateMenuWindows()
             static_cast<int>(origin.y + rect.top * zoom), static_cast<unsigned>(width), static_cast<unsigned>(height),
             0, CopyFromParent, InputOutput, CopyFromParent, CWOverrideRedirect | CWSaveUnder | CWEventMask,
             &attributes);
-        cairo_surface_t* menuSurface =
-            cairo_xlib_surface_create(display, menuWindow, DefaultVisual(display, screen), width, height);
-        menuWindows.push_back({menuWindow, menuSurface, rect});
+        menuWindows.push_back({menuWindow, rect});
         XMapRaised(display, menuWindow);
     }
     for (size_t level = 0; level < levels; ++level)
@@ -384,12 +393,9 @@ void X11FrameWindow::paintMenuLevel(size_t level)
     const CRect& rect = popup->getLevelRect(level);
     COffscreenContext pixels(rect.width(), rect.height(), kTransparentCColor, frame.getZoom());
     popup->drawLevel(&pixels, level);
-    cairo_t* cr = cairo_create(menuWindows[level].surface);
-    cairo_set_source_surface(cr, pixels.getSurface(), 0, 0);
-    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_paint(cr);
-    cairo_destroy(cr);
-    cairo_surface_flush(menuWindows[level].surface);
+    cairo_surface_t* image = pixels.getSurface();
+    PutPixels(display, menuWindows[level].window, image, 0, 0, cairo_image_surface_get_width(image),
+              cairo_image_surface_get_height(image));
 }
 
 } // namespace VSTGUI

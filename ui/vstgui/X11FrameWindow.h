@@ -8,7 +8,6 @@
 #include <vector>
 
 typedef struct _XDisplay Display;
-typedef struct _cairo_surface cairo_surface_t;
 union _XEvent;
 
 namespace VSTGUI {
@@ -47,14 +46,12 @@ private:
 
     struct MenuWindow {
         unsigned long window;
-        cairo_surface_t* surface;
         CRect rect;
     };
 
     CFrame& frame;
     Display* display;
     unsigned long window = 0;
-    cairo_surface_t* surface = nullptr;
     std::vector<MenuWindow> menuWindows;
     unsigned long deleteAtom = 0;
     bool closeRequested = false;
