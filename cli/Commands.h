@@ -18,9 +18,11 @@ int RunInfoCommand(const std::vector<std::string>& args, const CommandContext& c
 int RunRenderCommand(const std::vector<std::string>& args, const CommandContext& context);
 int RunDemoCommand(const std::vector<std::string>& args, const CommandContext& context);
 int RunPresetsCommand(const std::vector<std::string>& args, const CommandContext& context);
+int RunTuneCommand(const std::vector<std::string>& args, const CommandContext& context);
 
 extern const char* const kListHelp;
 extern const char* const kInfoHelp;
 extern const char* const kRenderHelp;
 extern const char* const kDemoHelp;
 extern const char* const kPresetsHelp;
+extern const char* const kTuneHelp;

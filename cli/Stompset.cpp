@@ -21,6 +21,7 @@ Commands:
   render    process an audio file through a chain of effects
   demo      synthesise a guitar riff and render it through a pedalboard
   presets   list, save and delete user presets
+  tune      print the tuner's reading of an audio file, frame by frame
 
 Options:
   -h, --help     this text; 'stompset COMMAND --help' describes a command
@@ -41,6 +42,7 @@ constexpr Command kCommands[] = {
     {"render", RunRenderCommand},
     {"demo", RunDemoCommand},
     {"presets", RunPresetsCommand},
+    {"tune", RunTuneCommand},
 };
 
 int Dispatch(const std::vector<std::string>& args, const CommandContext& context)

@@ -71,38 +71,93 @@ TEST(AutoTunerReading, ConcertAAndTheReferencePitch)
     EXPECT_EQ(Tuned(440.0)->Octave(), 4);
 }
 
-TEST(AutoTunerReading, GuitarAndBassRangeWithinACent)
+namespace {
+
+// Equal-tempered pitch of a note counted in semitones from C0, A4 = 440 Hz.
+double NoteHz(int note) { return 440.0 * std::pow(2.0, (note - 57) / 12.0); }
+
+// A plucked string: eight harmonics at 1/h, the higher ones dying faster, as
+// a string's partials do.
+std::vector<float> Pluck(double frequency, double rate, size_t frames)
 {
-    // Strings from a bass's low E (its fundamental under the searched band)
-    // to a guitar's high E at the 24th fret, as tones with eight harmonics.
-    const std::vector<double> notes = {41.20, 55.00, 73.42, 98.00, 146.83, 196.00, 329.63, 659.26, 987.77, 1318.51};
-    const std::vector<double> ends = {41.20, 196.00, 1318.51};
-    for (double rate : {22050.0, 44100.0, 48000.0, 96000.0, 192000.0}) {
-        // The common rates over the whole range, the extreme ones at its ends.
-        for (double note : rate == 44100.0 || rate == 48000.0 ? notes : ends) {
-            auto tuner = Tuned(note, 440.0f, rate, 8);
-            ASSERT_TRUE(tuner->HasReading()) << rate << " " << note;
-            EXPECT_NEAR(Cents(tuner->DetectedFrequency(), note), 0.0, 1.0) << rate << " " << note;
+    std::vector<float> tone(frames);
+    for (size_t i = 0; i < frames; ++i) {
+        const double t = double(i) / rate;
+        double v = 0.0;
+        for (int h = 1; h <= 8; ++h)
+            v += 0.4 / h * std::exp(-0.4 * h * t) * std::sin(2.0 * std::numbers::pi * frequency * h * t + 0.7 * h);
+        tone[i] = float(v);
+    }
+    return tone;
+}
+
+std::unique_ptr<At> Hearing(const std::vector<float>& tone, double rate)
+{
+    auto tuner = Make<At>(rate);
+    std::vector<float> left = tone;
+    std::vector<float> right = tone;
+    testing_support::ProcessInBlocks(*tuner, left, right, 512);
+    return tuner;
+}
+
+} // namespace
+
+TEST(AutoTunerReading, OpenStringsOfGuitarAndBass)
+{
+    // Bass E1 A1 D2 G2 (E1 at 41.2 Hz lies under the searched band: only its
+    // harmonics' spacing gives it), guitar E2 A2 D3 G3 B3 E4, and the high E
+    // at the 24th fret (1318.5 Hz).
+    struct String {
+        int note;
+        const char* name;
+    };
+    const String strings[] = {{16, "E 1"}, {21, "A 1"}, {26, "D 2"}, {31, "G 2"}, {28, "E 2"}, {33, "A 2"},
+                              {38, "D 3"}, {43, "G 3"}, {47, "B 3"}, {52, "E 4"}, {76, "E 6"}};
+    for (double rate : {44100.0, 48000.0}) {
+        for (const String& s : strings) {
+            auto tuner = Hearing(Pluck(NoteHz(s.note), rate, kSettledFrames), rate);
+            EXPECT_EQ(tuner->NoteName(), s.name) << rate;
+            EXPECT_NEAR(tuner->Deviation(), 0.0f, 1.0f) << rate << " " << s.name;
         }
+    }
+    // The extreme rates at the ends of the range.
+    for (double rate : {22050.0, 96000.0, 192000.0})
+        for (int note : {16, 43, 76}) {
+            auto tuner = Hearing(Pluck(NoteHz(note), rate, kSettledFrames), rate);
+            EXPECT_EQ(tuner->NoteIndex(), note) << rate;
+            EXPECT_NEAR(tuner->Deviation(), 0.0f, 1.0f) << rate << " " << note;
+        }
+}
+
+TEST(AutoTunerReading, SinesFrom55To2000Hz)
+{
+    // Every third semitone from A1 up, and 2000 Hz, a little sharp of B6.
+    std::vector<double> tones;
+    for (int note = 21; note <= 83; note += 3)
+        tones.push_back(NoteHz(note));
+    tones.push_back(2000.0);
+    for (double frequency : tones) {
+        auto tuner = Hearing(HarmonicTone(frequency, 48000.0, kSettledFrames, 1), 48000.0);
+        const int note = int(std::lround(12.0 * std::log2(frequency / NoteHz(0))));
+        ASSERT_EQ(tuner->NoteIndex(), note) << frequency;
+        const double step = (frequency >= NoteHz(note) ? NoteHz(note + 1) : NoteHz(note - 1)) - NoteHz(note);
+        const double expected = (frequency - NoteHz(note)) / (std::abs(step) / 50.0);
+        EXPECT_NEAR(tuner->Deviation(), expected, 1.0) << frequency;
     }
 }
 
-TEST(AutoTunerReading, PureToneAndNoise)
+TEST(AutoTunerReading, SilenceAndNoiseReadNoNote)
 {
-    // A pure tone needs no harmonics; noise and silence give no pitch.
-    EXPECT_NEAR(Cents(Tuned(1318.51, 440.0f, 48000.0)->DetectedFrequency(), 1318.51), 0.0, 1.0);
-    EXPECT_NEAR(Cents(Tuned(55.0, 440.0f, 48000.0)->DetectedFrequency(), 55.0), 0.0, 1.0);
-
-    auto tuner = Make<At>();
-    std::vector<float> left(kSettledFrames);
+    EXPECT_FALSE(Hearing(std::vector<float>(kSettledFrames), 44100.0)->HasReading());
+    std::vector<float> noise(kSettledFrames);
     uint32_t seed = 1;
-    for (float& v : left) {
+    for (float& v : noise) {
         seed = seed * 1664525u + 1013904223u;
         v = float(int32_t(seed)) / 4.3e9f;
     }
-    std::vector<float> right = left;
-    testing_support::ProcessInBlocks(*tuner, left, right, 512);
+    auto tuner = Hearing(noise, 44100.0);
     EXPECT_FALSE(tuner->HasReading());
+    EXPECT_EQ(tuner->NoteName(), "");
 }
 
 TEST(AutoTunerReading, ResultsHoldThroughSilenceAndBypass)

@@ -134,3 +134,105 @@ TEST(OctaverFrame, LongerBlockRebuildsTheShiftersFirst)
     EXPECT_EQ(out.left, Through(*fresh, {longTone, longTone}, 5000).left);
     EXPECT_GT(Peak(out.left, 2000), 0.05f);
 }
+
+namespace {
+
+// The strongest component of count samples from from, and how far (in dB)
+// every other component stays under it.  Components are the local maxima
+// of a Hann-windowed spectrum; the main lobe of the strongest is the
+// neighbourhood where its magnitude keeps falling away from the peak.
+struct Dominance {
+    double frequency;
+    double marginDb;
+};
+
+Dominance StrongestComponent(const std::vector<float>& signal, size_t from, size_t count, double rate)
+{
+    RealFft fft{int32_t(count)};
+    for (size_t i = 0; i < count; ++i) {
+        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(count));
+        fft.Time()[i] = signal[from + i] * float(window);
+    }
+    fft.Forward();
+    std::vector<double> magnitude(size_t(fft.Bins()));
+    for (size_t k = 0; k < magnitude.size(); ++k)
+        magnitude[k] = std::abs(fft.Spectrum()[k]);
+    const size_t best = size_t(std::max_element(magnitude.begin() + 1, magnitude.end()) - magnitude.begin());
+    size_t low = best;
+    while (low > 1 && magnitude[low - 1] < magnitude[low])
+        --low;
+    size_t high = best;
+    while (high + 1 < magnitude.size() && magnitude[high + 1] < magnitude[high])
+        ++high;
+    double other = 0.0;
+    for (size_t k = 1; k + 1 < magnitude.size(); ++k)
+        if ((k < low || k > high) && magnitude[k] >= magnitude[k - 1] && magnitude[k] >= magnitude[k + 1])
+            other = std::max(other, magnitude[k]);
+    return {StrongestFrequency(signal, from, count, rate), 20.0 * std::log10(magnitude[best] / other)};
+}
+
+} // namespace
+
+TEST(OctaverQuality, EachVoiceOfA110HzToneStandsClear)
+{
+    for (double rate : {44100.0, 48000.0}) {
+        const std::vector<float> tone = HarmonicTone(110.0, rate, size_t(2 * rate), 1);
+        struct Voice {
+            float lower, upper;
+            double expected, tolerance;
+        };
+        for (const Voice& v : {Voice{100.0f, 0.0f, 55.0, 0.5}, Voice{0.0f, 100.0f, 220.0, 1.0}}) {
+            auto octaver = MakeOctaver(0.0f, v.lower, v.upper, rate);
+            const Stereo out = Through(*octaver, {tone, tone});
+            // Past the latency and a frame of settling, one second of output.
+            const size_t from = size_t(octaver->LowerShifter().Latency() + octaver->LowerShifter().FrameLength());
+            const Dominance d = StrongestComponent(out.left, from, size_t(rate), rate);
+            EXPECT_NEAR(d.frequency, v.expected, v.tolerance) << rate;
+            EXPECT_GE(d.marginDb, 25.0) << rate << " " << v.expected;
+        }
+    }
+}
+
+TEST(OctaverQuality, FollowsASweepFrom80To1000Hz)
+{
+    // An exponential sweep over four seconds; every 100 ms window of each
+    // voice holds half or twice the frequency the input had a latency
+    // earlier, within a quarter tone.
+    constexpr double kRate = 48000.0;
+    constexpr double kSeconds = 4.0;
+    const double growth = std::log(1000.0 / 80.0) / kSeconds;
+    std::vector<float> sweep(size_t(kSeconds * kRate));
+    for (size_t i = 0; i < sweep.size(); ++i) {
+        const double t = double(i) / kRate;
+        sweep[i] = float(0.3 * std::sin(2.0 * std::numbers::pi * 80.0 * (std::exp(growth * t) - 1.0) / growth));
+    }
+    for (const double ratio : {0.5, 2.0}) {
+        auto octaver = MakeOctaver(0.0f, ratio < 1.0 ? 100.0f : 0.0f, ratio > 1.0 ? 100.0f : 0.0f, kRate);
+        const Stereo out = Through(*octaver, {sweep, sweep});
+        const double latency = octaver->LowerShifter().Latency();
+        constexpr size_t kWindow = 4800;
+        for (size_t from = size_t(latency) + 2 * kWindow; from + kWindow <= out.left.size(); from += kWindow) {
+            const double inputTime = (double(from) + kWindow / 2.0 - latency) / kRate;
+            const double expected = ratio * 80.0 * std::exp(growth * inputTime);
+            EXPECT_NEAR(Cents(StrongestFrequency(out.left, from, kWindow, kRate), expected), 0.0, 50.0)
+                << ratio << " at " << inputTime << " s";
+        }
+    }
+}
+
+TEST(OctaverQuality, BlockLengthDoesNotChangeTheOutput)
+{
+    const std::vector<float> tone = HarmonicTone(147.0, 48000.0, 24000, 4);
+    std::vector<float> reference;
+    for (int32_t block : {1, 100, 256, 4096}) {
+        Ot octaver(48000.0, 4096);
+        Set(octaver, Ot::kCleanLevel, 30.0f);
+        Set(octaver, Ot::kLowerLevel, 80.0f);
+        Set(octaver, Ot::kUpperLevel, 60.0f);
+        const Stereo out = Through(octaver, {tone, tone}, block);
+        ASSERT_GT(Peak(out.left, 12000), 0.1f);
+        if (reference.empty())
+            reference = out.left;
+        EXPECT_EQ(out.left, reference) << block;
+    }
+}

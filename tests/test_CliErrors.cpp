@@ -131,7 +131,7 @@ TEST(CommandErrors, HelpDocumentsEveryCommand)
 {
     const auto main = testing_support::RunStompsetBinary({"--help"});
     EXPECT_EQ(main.status, 0);
-    for (const char* command : {"list", "info", "render", "demo", "presets"}) {
+    for (const char* command : {"list", "info", "render", "demo", "presets", "tune"}) {
         EXPECT_NE(main.out.find(std::string("  ") + command + " "), std::string::npos) << command;
         const auto help = testing_support::RunStompsetBinary({command, "--help"});
         EXPECT_EQ(help.status, 0);

@@ -2,14 +2,8 @@
 
 #include "core/FourCC.h"
 
-namespace {
-
-SpeakerStage NewStage() { return SpeakerStage(BassSpeakerModels(), SpeakerStage::kMaxSlots); }
-
-} // namespace
-
 CORVSpeakerSimulatorBassDSP::CORVSpeakerSimulatorBassDSP(double sampleRate_, uint32_t maxFrames_)
-    : CORVParRelations(sampleRate_, maxFrames_), stages{NewStage(), NewStage()}
+    : CORVSpeakerSimulatorBase(sampleRate_, maxFrames_, BassSpeakerModels(), SpeakerStage::kMaxSlots)
 {
     longName = "SPB - Bass Speaker Simulator";
     shortName = "SPB";
@@ -32,28 +26,4 @@ CORVSpeakerSimulatorBassDSP::CORVSpeakerSimulatorBassDSP(double sampleRate_, uin
     });
     ApplyPreset("Default");
     UpdateParameters(true);
-}
-
-void CORVSpeakerSimulatorBassDSP::UpdateParameters(bool reinitialise)
-{
-    const float volume = Value(kVolume);
-    const float speakerType = Value(kSpeakerType);
-
-    if (reinitialise) {
-        stages = {NewStage(), NewStage()};
-        Reset();
-        needsReinit = false;
-    }
-    UpdateStages(stages, sampleRate, speakerType, volume);
-    parametersChanged = false;
-}
-
-void CORVSpeakerSimulatorBassDSP::ProcessBlock(const float* const* inputs, float* const* outputs,
-                                               int32_t frameCount)
-{
-    // Both channels always play the same model.
-    if (stages[0].HasHorn())
-        ProcessStages<true>(stages, inputs, outputs, frameCount);
-    else
-        ProcessStages<false>(stages, inputs, outputs, frameCount);
 }

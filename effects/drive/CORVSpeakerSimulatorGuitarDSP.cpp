@@ -2,14 +2,8 @@
 
 #include "core/FourCC.h"
 
-namespace {
-
-SpeakerStage NewStage() { return SpeakerStage(GuitarSpeakerModels(), kWooferSlots); }
-
-} // namespace
-
 CORVSpeakerSimulatorGuitarDSP::CORVSpeakerSimulatorGuitarDSP(double sampleRate_, uint32_t maxFrames_)
-    : CORVParRelations(sampleRate_, maxFrames_), stages{NewStage(), NewStage()}
+    : CORVSpeakerSimulatorBase(sampleRate_, maxFrames_, GuitarSpeakerModels(), kWooferSlots)
 {
     longName = "SPG - Guitar Speaker Simulator";
     shortName = "SPG";
@@ -32,24 +26,4 @@ CORVSpeakerSimulatorGuitarDSP::CORVSpeakerSimulatorGuitarDSP(double sampleRate_,
     });
     ApplyPreset("Default");
     UpdateParameters(true);
-}
-
-void CORVSpeakerSimulatorGuitarDSP::UpdateParameters(bool reinitialise)
-{
-    const float volume = Value(kVolume);
-    const float speakerType = Value(kSpeakerType);
-
-    if (reinitialise) {
-        stages = {NewStage(), NewStage()};
-        Reset();
-        needsReinit = false;
-    }
-    UpdateStages(stages, sampleRate, speakerType, volume);
-    parametersChanged = false;
-}
-
-void CORVSpeakerSimulatorGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs,
-                                                 int32_t frameCount)
-{
-    ProcessStages<false>(stages, inputs, outputs, frameCount);
 }

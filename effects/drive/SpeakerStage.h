@@ -31,8 +31,11 @@ public:
     void SetModel(int32_t index);
     void SetVolumeGain(float gain) { volumeGain = gain; }
 
-    float Process(float x);
-    float ProcessWithHorn(float x);
+    // Both channels of a sample at once: their cascades are independent, so
+    // running them side by side lets one section's arithmetic fill the
+    // other's wait on its own previous result.
+    template <bool withHorn>
+    static void ProcessPair(SpeakerStage& left, SpeakerStage& right, float& l, float& r);
 
     int32_t Model() const { return model; }
     bool HasHorn() const { return hasHorn; }
@@ -43,7 +46,6 @@ public:
 
 private:
     void Design();
-    float Woofer(float x);
 
     static constexpr float kStartRate = 48000.0f;
     static constexpr int32_t kStartModel = 1;
@@ -77,15 +79,11 @@ void ProcessStages(std::array<SpeakerStage, 2>& stages, const float* const* inpu
     float* outLeft = outputs[0];
     float* outRight = outputs[1];
     for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        if constexpr (withHorn) {
-            outLeft[i] = stages[0].ProcessWithHorn(left);
-            outRight[i] = stages[1].ProcessWithHorn(right);
-        } else {
-            outLeft[i] = stages[0].Process(left);
-            outRight[i] = stages[1].Process(right);
-        }
+        float left = inLeft[i];
+        float right = inRight[i];
+        SpeakerStage::ProcessPair<withHorn>(stages[0], stages[1], left, right);
+        outLeft[i] = left;
+        outRight[i] = right;
     }
 }
 
@@ -93,21 +91,25 @@ void ProcessStages(std::array<SpeakerStage, 2>& stages, const float* const* inpu
 // for analysis and plots, never the audio path.
 std::complex<double> SpeakerResponse(const SpeakerStage& stage, double frequency);
 
-inline float SpeakerStage::Woofer(float x)
+template <bool withHorn>
+inline void SpeakerStage::ProcessPair(SpeakerStage& left, SpeakerStage& right, float& l, float& r)
 {
-    float u = x == 0.0f ? kSilenceInput : x;
-    for (size_t k = 0; k < kWooferSlots; ++k)
-        u = ProcessBiquad(coefs[k], states[k], u);
-    return u;
-}
-
-inline float SpeakerStage::Process(float x) { return volumeGain * Woofer(x); }
-
-inline float SpeakerStage::ProcessWithHorn(float x)
-{
-    const float w = Woofer(x);
-    float h = w;
-    for (size_t k = kWooferSlots; k < kMaxSlots; ++k)
-        h = ProcessBiquad(coefs[k], states[k], h);
-    return volumeGain * (kHornMix * h + w);
+    float wl = l == 0.0f ? kSilenceInput : l;
+    float wr = r == 0.0f ? kSilenceInput : r;
+    for (size_t k = 0; k < kWooferSlots; ++k) {
+        wl = ProcessBiquad(left.coefs[k], left.states[k], wl);
+        wr = ProcessBiquad(right.coefs[k], right.states[k], wr);
+    }
+    if constexpr (withHorn) {
+        float hl = wl;
+        float hr = wr;
+        for (size_t k = kWooferSlots; k < kMaxSlots; ++k) {
+            hl = ProcessBiquad(left.coefs[k], left.states[k], hl);
+            hr = ProcessBiquad(right.coefs[k], right.states[k], hr);
+        }
+        wl += kHornMix * hl;
+        wr += kHornMix * hr;
+    }
+    l = left.volumeGain * wl;
+    r = right.volumeGain * wr;
 }

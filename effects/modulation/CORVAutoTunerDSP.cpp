@@ -6,8 +6,8 @@
 
 namespace {
 
-// 4096 samples are collected per frame; the extra sample is the analyser's.
-constexpr int32_t kFrameLength = 4097;
+// The extra sample of a frame is the analyser's.
+constexpr int32_t kFrameLength = CORVAutoTunerDSP::kSamplesPerReading + 1;
 constexpr int32_t kSemitones = 12;
 
 } // namespace

@@ -17,6 +17,9 @@ public:
         kToneFrequency = 3,
     };
 
+    // A reading is ready after every this many input samples.
+    static constexpr int32_t kSamplesPerReading = 4096;
+
     CORVAutoTunerDSP(double sampleRate, uint32_t maxFrames);
     ~CORVAutoTunerDSP() override;
 
