@@ -143,3 +143,52 @@ TEST(CFrame, WritesItsPixelsToAPngAtItsZoom)
     EXPECT_TRUE(SameColour(copy.getPixel(30, 0), kBlackCColor));
     std::remove(path.c_str());
 }
+
+namespace {
+
+// An editor the way the program builds one: the frame on open, gone on close.
+class PatchEditor : public PluginGUIEditor {
+public:
+    PatchEditor() : PluginGUIEditor(nullptr) { rect = {0, 0, 320, 185}; }
+    bool open(void* window) override
+    {
+        PluginGUIEditor::open(window);
+        frame = new CFrame(CRect(0, 0, rect.right, rect.bottom), window, this);
+        patch = new Patch(CRect(0, 0, 10, 10), kRed);
+        frame->addView(patch);
+        return true;
+    }
+    void close() override
+    {
+        delete frame;
+        frame = nullptr;
+        PluginGUIEditor::close();
+    }
+    Patch* patch = nullptr;
+};
+
+} // namespace
+
+TEST(PluginGUIEditor, IdleRedrawsTheFrameAndTheKnobModeReachesKnobs)
+{
+    PatchEditor editor;
+    ERect* size = nullptr;
+    ASSERT_TRUE(editor.getRect(&size));
+    EXPECT_EQ(size->right, 185);
+    EXPECT_EQ(size->bottom, 320);
+    editor.open(nullptr);
+    CFrame& frame = *editor.getFrame();
+    EXPECT_EQ(frame.getBackBuffer().getPixel(5, 5).alpha, 0) << "nothing drawn before idle";
+    editor.idle();
+    EXPECT_TRUE(SameColour(frame.getBackBuffer().getPixel(5, 5), kRed));
+
+    editor.setKnobMode(kLinearMode);
+    auto* knob = new CKnob(CRect(20, 20, 60, 60), nullptr, 2, nullptr, nullptr);
+    frame.addView(knob);
+    knob->setValue(0.5f);
+    Drag(frame, CPoint(40, 40), CPoint(40, 20));
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.6f) << "linear: 20 pixels up of 200";
+    editor.setKnobMode(kCircularMode);
+    editor.close();
+    EXPECT_EQ(editor.getFrame(), nullptr);
+}

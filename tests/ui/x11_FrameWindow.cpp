@@ -177,6 +177,11 @@ TEST(X11Frame, LivesInsideTheWindowTheHostGives)
     }
     XDestroyWindow(host.display, parent);
     XSync(host.display, False);
+
+    // A window id the server does not know leaves the frame in memory.
+    CFrame orphan(CRect(0, 0, 185, 320), reinterpret_cast<void*>(parent), nullptr);
+    EXPECT_FALSE(orphan.isWindowOpen());
+    EXPECT_TRUE(orphan.isOffscreen());
 }
 
 TEST(X11Frame, OpensAndClosesTwoHundredTimes)

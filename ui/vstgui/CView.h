@@ -152,6 +152,8 @@ class CFrame : public CViewContainer {
 public:
     // systemWindow: nullptr for a frame in memory, kTopLevelWindow for a
     // window of its own, otherwise the X11 window id of the host's window.
+    // Without an X display, or with a window id the server does not know,
+    // the frame stays in memory (isWindowOpen() tells).
     static void* const kTopLevelWindow;
     CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
     ~CFrame() override;

@@ -24,6 +24,8 @@ constexpr unsigned int kWheelUpButton = 4;
 constexpr unsigned int kWheelDownButton = 5;
 constexpr unsigned long kDoubleClickMilliseconds = 400;
 constexpr int kDoubleClickDistance = 4;
+// Set by the error handler while a window is being made.
+bool creationFailed = false;
 // How long a new window may take to appear before the frame goes on.
 constexpr auto kMapTimeout = std::chrono::seconds(2);
 
@@ -100,7 +102,10 @@ void WaitForMap(Display* display, Window window)
     XWindowAttributes attributes;
     while (std::chrono::steady_clock::now() < deadline) {
         XSync(display, False);
-        if (XGetWindowAttributes(display, window, &attributes) && attributes.map_state == IsViewable)
+        // Mapped is enough: a child of a host window that is still hidden
+        // stays unviewable until the host shows it.
+        if (creationFailed ||
+            (XGetWindowAttributes(display, window, &attributes) && attributes.map_state != IsUnmapped))
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
@@ -135,14 +140,34 @@ void PutPixels(Display* display, Window window, cairo_surface_t* image, int x, i
 
 } // namespace
 
+namespace {
+
+int NoteCreationError(Display*, XErrorEvent*)
+{
+    creationFailed = true;
+    return 0;
+}
+
+} // namespace
+
 std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame& frame, void* systemWindow)
 {
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return nullptr;
+    // A parent window id that the server does not know must not end the
+    // host's process: Xlib's own handler would exit. The handler is the
+    // process's, so ours stands only while the window is made.
+    creationFailed = false;
+    XErrorHandler previous = XSetErrorHandler(NoteCreationError);
     std::unique_ptr<X11FrameWindow> created(new X11FrameWindow(frame, display));
-    if (!created->open(systemWindow))
+    const bool opened = created->open(systemWindow);
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    if (!opened || creationFailed) {
+        created->window = 0;
         return nullptr;
+    }
     return created;
 }
 
@@ -280,6 +305,10 @@ void X11FrameWindow::dispatch(XEvent& event)
             frame.onWheel(where, distance, ModifierBits(event.xbutton.state));
             break;
         }
+        // Inside a host's window the keyboard reaches us only once asked
+        // for: a click on the editor takes it, as text fields need.
+        if (!frame.getOpenMenu())
+            XSetInputFocus(display, window, RevertToParent, CurrentTime);
         const int32_t buttons = buttonState(event.xbutton.state, event.xbutton.button, true, event.xbutton.time,
                                             event.xbutton.x, event.xbutton.y);
         if (buttons & (kLButton | kMButton | kRButton))
