@@ -68,12 +68,6 @@ CBitmap::CBitmap(std::span<const unsigned char> pngBytes)
     }
 }
 
-CBitmap::CBitmap(CCoord w, CCoord h) : width(w), height(h)
-{
-    triedScale2 = true;
-    surfaces[1] = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, static_cast<int>(w), static_cast<int>(h));
-}
-
 CBitmap::~CBitmap()
 {
     for (auto& [scale, surface] : surfaces)

@@ -23,8 +23,6 @@ public:
     // not loaded: zero size, and drawing it draws nothing.
     explicit CBitmap(int32_t resourceId);
     explicit CBitmap(std::span<const unsigned char> pngBytes);
-    // A transparent picture of the given size, to draw into.
-    CBitmap(CCoord width, CCoord height);
     ~CBitmap() override;
 
     CCoord getWidth() const { return width; }
