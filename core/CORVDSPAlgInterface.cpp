@@ -136,7 +136,7 @@ void CORVDSPAlgInterface::Process(const float* const* inputs, float* const* outp
         } else {
             if (needsReinit)
                 UpdateParameters(true);
-            if (parametersChanged)
+            if (WantsUpdate())
                 UpdateParameters(false);
             ProcessBlock(inputs, outputs, frameCount);
             MeasurePeaks(outputs, outputPeaks_, frameCount);

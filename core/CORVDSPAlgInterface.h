@@ -94,6 +94,11 @@ protected:
     // that in-place and mono (aliased) buffers are handled correctly.
     virtual void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) = 0;
 
+    // Whether this block must bring the coefficients up to date.  A changed
+    // parameter always asks for it; an effect that moves a value over several
+    // blocks keeps asking until it arrives.
+    virtual bool WantsUpdate() const { return parametersChanged; }
+
     // What a bypassed block does: a plain copy, with the output peaks equal to
     // the input peaks.  The BPM delay replaces it by its hold mode.
     virtual void ProcessBypassed(const float* const* inputs, float* const* outputs, float* inputPeaks,

@@ -1,10 +1,13 @@
 #include "core/CORVEffectCatalogue.h"
 
 #include "core/FourCC.h"
+#include "effects/drive/CORVBassPreampDSP.h"
+#include "effects/drive/CORVBluesDriveGuitarDSP.h"
 #include "effects/drive/CORVCleanPreampGuitarDSP.h"
 #include "effects/drive/CORVCrunchPreampGuitarDSP.h"
 #include "effects/drive/CORVDistortionBassDSP.h"
 #include "effects/drive/CORVDistortionDSP.h"
+#include "effects/drive/CORVExciterDSP.h"
 #include "effects/drive/CORVGraphicEQBassDSP.h"
 #include "effects/drive/CORVGraphicEQGuitarDSP.h"
 #include "effects/drive/CORVHiGainPreampGuitarDSP.h"
@@ -63,7 +66,7 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     {155, "RV - Reverb",                     "RV",  FourCC("RVRT"), FourCC("RVSd"), kCategoryReverb,     6, Make<CORVReverbDSP>,           FourCC("rvu1")},
     {180, "TR - Tremolo",                    "TR",  FourCC("TRRT"), FourCC("TRSd"), kCategoryModulation, 6, Make<CORVTremoloDSP>,         FourCC("tru1")},
     { 10, "AT - Auto Tuner",                 "AT",  FourCC("ATRT"), FourCC("ATSd"), kCategoryNone,       6, Make<CORVAutoTunerDSP>,        FourCC("atu1")},
-    { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("blg1")},
+    { 25, "BLG - Guitar Blues Drive",        "BLG", FourCC("BLRT"), FourCC("BLSd"), kCategoryHarmonic,   6, Make<CORVBluesDriveGuitarDSP>, FourCC("blg1")},
     { 30, "CLG - Guitar Clean Preamp",       "CLG", FourCC("CLRT"), FourCC("CLSd"), kCategoryHarmonic,   6, Make<CORVCleanPreampGuitarDSP>, FourCC("clg1")},
     { 40, "CPG - Guitar Crunch Preamp",      "CPG", FourCC("CPRT"), FourCC("CPSd"), kCategoryHarmonic,   6, Make<CORVCrunchPreampGuitarDSP>, FourCC("cpg1")},
     { 85, "HGG - Guitar HiGain Preamp",      "HGG", FourCC("HGRT"), FourCC("HGSd"), kCategoryHarmonic,   6, Make<CORVHiGainPreampGuitarDSP>, FourCC("hgg1")},
@@ -80,8 +83,8 @@ const std::array<CatalogueEntry, kEffectCount> kCatalogue{{
     { 75, "GEB - Bass Graphic EQ",           "GEB", FourCC("GEBT"), FourCC("GEBd"), kCategoryEQ,         6, Make<CORVGraphicEQBassDSP>,    FourCC("geb1")},
     {160, "SPB - Bass Speaker Simulator",    "SPB", FourCC("SPBT"), FourCC("SPBd"), kCategoryEQ,         6, Make<CORVSpeakerSimulatorBassDSP>, FourCC("spb1")},
     {170, "TCB - Bass Tone Control",         "TCB", FourCC("TCBT"), FourCC("TCBd"), kCategoryEQ,         6, kNotYet,                       FourCC("tcb1")},
-    {145, "PRB - Bass Preamp",               "PRB", FourCC("PRRT"), FourCC("PRSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("prb1")},
-    { 55, "EC - Exciter",                    "EC",  FourCC("ECRT"), FourCC("ECSd"), kCategoryHarmonic,   6, kNotYet,                       FourCC("ecu1")},
+    {145, "PRB - Bass Preamp",               "PRB", FourCC("PRRT"), FourCC("PRSd"), kCategoryHarmonic,   6, Make<CORVBassPreampDSP>,       FourCC("prb1")},
+    { 55, "EC - Exciter",                    "EC",  FourCC("ECRT"), FourCC("ECSd"), kCategoryHarmonic,   6, Make<CORVExciterDSP>,          FourCC("ecu1")},
     {120, "OT - Octaver",                    "OT",  FourCC("OTRT"), FourCC("OTSd"), kCategoryPitchShift, 6, Make<CORVOctaverDSP>,          FourCC("otu1")},
     {125, "PAG - Guitar Power Amp",          "PAG", FourCC("PART"), FourCC("PASd"), kCategoryHarmonic,   6, Make<CORVPowerAmpGuitarDSP>,   FourCC("pag1")},
 }};

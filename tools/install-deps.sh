@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
 # With the argument "bench" it adds the plug-ins of other collections that
-# the LV2 benchmark measures ours against.
+# the LV2 benchmark measures ours against (CAPS only comes as LADSPA; the
+# benchmark hosts it through ladspa.h from ladspa-sdk).
 # As root it installs them; otherwise it names what is missing and fails.
 set -euo pipefail
 
@@ -16,6 +17,7 @@ packages=(
 
 bench_packages=(
   calf-plugins x42-plugins guitarix-lv2 lsp-plugins-lv2 mda-lv2 swh-lv2 zam-plugins
+  caps ladspa-sdk
 )
 
 case "${1:-}" in

@@ -1,4 +1,5 @@
 #pragma once
+#include "bench/lv2/BenchInstance.h"
 #include "bench/lv2/Lv2BenchWorld.h"
 
 #include <lilv/lilv.h>
@@ -15,30 +16,26 @@
 
 namespace lv2bench {
 
-// One plug-in instance as a host runs it for a fixed block length: every
-// port connected, the features plug-ins commonly require (URID map and
-// unmap, options with the block lengths and sample rate, bounded block
-// length, a worker, a log), and audio inputs connected straight to the
-// caller's signal so that no copying blurs the timing.
-class Lv2BenchInstance {
+// An LV2 instance as a host runs it for a fixed block length: every port
+// connected and the features plug-ins commonly require (URID map and unmap,
+// options with the block lengths and sample rate, bounded block length, a
+// worker, a log).  Controls are named by port symbol.
+class Lv2BenchInstance : public BenchInstance {
 public:
     Lv2BenchInstance(Lv2BenchWorld& world, const LilvPlugin* plugin, double sampleRate, uint32_t blockLength);
-    ~Lv2BenchInstance();
+    ~Lv2BenchInstance() override;
     Lv2BenchInstance(const Lv2BenchInstance&) = delete;
     Lv2BenchInstance& operator=(const Lv2BenchInstance&) = delete;
 
-    bool Valid() const { return instance_ != nullptr; }
-    uint32_t AudioInputs() const { return uint32_t(audioInputs_.size()); }
-    uint32_t AudioOutputs() const { return uint32_t(audioOutputs_.size()); }
+    bool Valid() const override { return instance_ != nullptr; }
+    uint32_t AudioInputs() const override { return uint32_t(audioInputs_.size()); }
+    uint32_t AudioOutputs() const override { return uint32_t(audioOutputs_.size()); }
 
-    // Sets a control input before Activate; false when there is no such port.
-    bool SetControl(const std::string& symbol, float value);
-    void Activate();
-
-    // Runs one block.  Audio input i reads channels[(firstChannel + i) % 2]
-    // at offset; the channels must not be written by the plug-in.
-    void Run(const std::array<const float*, 2>& channels, uint32_t firstChannel, size_t offset, uint32_t frames);
-    const float* Output(uint32_t index) const { return audioOutputs_[index].buffer.data(); }
+    bool SetControl(const std::string& symbol, float value) override;
+    void Activate() override;
+    void Run(const std::array<const float*, 2>& channels, uint32_t firstChannel, size_t offset,
+             uint32_t frames) override;
+    const float* Output(uint32_t index) const override { return audioOutputs_[index].buffer.data(); }
 
 private:
     struct AudioPort {

@@ -1,18 +1,21 @@
 #include "bench/lv2/PeerTable.h"
 
 #include <initializer_list>
+#include <utility>
 
 namespace lv2bench {
 namespace {
 
 // Peers are chosen from lv2ls and lv2info on Debian 12 with calf-plugins,
 // x42-plugins, guitarix-lv2, lsp-plugins-lv2, mda-lv2, swh-lv2 and
-// zam-plugins.  Settings move a control only where the default would leave
+// zam-plugins, and from analyseplugin for CAPS 0.9.26 (caps, LADSPA only;
+// its stereo forms are preferred where it has them).  Settings move a control only where the default would leave
 // the peer doing less than the job on a guitar: a tremolo mixed half dry,
 // an auto pan where a tremolo is wanted, a chorus whose one default voice
 // leaves the signal as it is, a drive at zero, a compressor or expander whose
 // threshold the part never reaches, equaliser bands switched off or flat (ours
-// included), a level control at unity (ours included).
+// included), a level control at unity (ours included), a saturator at unity
+// gain, which leaves this part almost as it is.
 
 constexpr float kCutDecibels = -6.0f;
 constexpr float kBandDecibels = 3.0f;      // equaliser bands alternate boost and cut
@@ -20,6 +23,10 @@ constexpr float kBandBoost = 1.4125f;      // +3 dB for controls that take a gai
 constexpr float kBandCut = 0.7079f;        // -3 dB
 constexpr float kCompressorThresholdDecibels = -30.0f;
 constexpr float kCompressorThreshold = 0.0316f; // -30 dB as a factor
+constexpr float kCapsLowestThreshold = 0.0f; // its default takes off under 1.5 dB of this part
+constexpr float kSaturatorDriveDecibels = 24.0f;
+
+constexpr const char* kCapsLibrary = "ladspa:caps.so:";
 
 // Bands set alternately to boost and cut, in the order given.
 std::vector<PortSetting> Alternating(const std::vector<std::string>& bands, float boost, float cut)
@@ -52,6 +59,12 @@ std::vector<PortSetting> CalfBands(std::initializer_list<const char*> bands)
     return settings;
 }
 
+// A CAPS plug-in by label; its settings name LADSPA ports.
+PeerPlugin Caps(const char* label, std::vector<PortSetting> settings = {})
+{
+    return {kCapsLibrary + std::string(label), std::move(settings)};
+}
+
 const PeerPlugin kPulsatorTremolo{"http://calf.sourceforge.net/plugins/Pulsator", {{"offset_r", 0.0f}}};
 const PeerPlugin kPulsatorPanner{"http://calf.sourceforge.net/plugins/Pulsator", {}};
 const PeerPlugin kCalfSaturator{"http://calf.sourceforge.net/plugins/Saturator", {}};
@@ -62,6 +75,8 @@ const PeerPlugin kGxStudioPreamp{"http://guitarix.sourceforge.net/plugins/gx_stu
 const PeerPlugin kGxTubeScreamer{"http://guitarix.sourceforge.net/plugins/gxts9#ts9sim", {}};
 const PeerPlugin kGxMxrDistortion{"http://guitarix.sourceforge.net/plugins/gx_mxrdist_#_mxrdist_", {}};
 const PeerPlugin kMdaOverdrive{"http://drobilla.net/plugins/mda/Overdrive", {{"drive", 0.5f}}};
+const PeerPlugin kGxRat{"http://guitarix.sourceforge.net/plugins/gx_aclipper_#_aclipper_", {}};
+const PeerPlugin kCapsAmp = Caps("AmpVTS");
 const PeerPlugin kX42Equaliser{"http://gareus.org/oss/lv2/fil4#stereo",
                                {{"LSgain", kBandDecibels},
                                 {"gain1", -kBandDecibels},
@@ -85,6 +100,7 @@ const std::vector<PeerPlugin> kChoruses{
     {"http://calf.sourceforge.net/plugins/MultiChorus", {}},
     {"http://guitarix.sourceforge.net/plugins/gx_chorus_stereo#_chorus_stereo", {}},
     {"http://plugin.org.uk/swh-plugins/multivoiceChorus", {{"voices", 3.0f}}},
+    Caps("ChorusI"),
 };
 
 const std::vector<PeerPlugin> kFlangers{
@@ -98,6 +114,7 @@ const std::vector<PeerPlugin> kPhasers{
     {"http://calf.sourceforge.net/plugins/Phaser", {}},
     {"http://guitarix.sourceforge.net/plugins/gx_phaser#_phaser", {}},
     {"http://plugin.org.uk/swh-plugins/lfoPhaser", {}},
+    Caps("PhaserII"),
 };
 
 const std::vector<PeerPlugin> kDelays{
@@ -114,6 +131,7 @@ const std::vector<PeerPlugin> kReverbs{
     {"http://guitarix.sourceforge.net/plugins/gx_zita_rev1_stereo#_zita_rev1_stereo", {}},
     {"http://drobilla.net/plugins/mda/Ambience", {}},
     {"urn:zamaudio:ZamVerb", {}},
+    Caps("PlateX2"),
 };
 
 const std::vector<PeerPlugin> kPedalWahs{
@@ -124,6 +142,7 @@ const std::vector<PeerPlugin> kPedalWahs{
 const std::vector<PeerPlugin> kAutoWahs{
     {"http://guitarix.sourceforge.net/plugins/gxautowah#autowah", {}},
     {"http://calf.sourceforge.net/plugins/EnvelopeFilter", {}},
+    Caps("AutoFilter"),
 };
 
 const std::vector<PeerPlugin> kCompressors{
@@ -132,6 +151,7 @@ const std::vector<PeerPlugin> kCompressors{
     {"urn:zamaudio:ZamCompX2", {{"thr", kCompressorThresholdDecibels}}},
     {"http://guitarix.sourceforge.net/plugins/gx_compressor#_compressor", {{"THRESHOLD", kCompressorThresholdDecibels}}},
     {"http://plugin.org.uk/swh-plugins/sc4", {{"threshold", kCompressorThresholdDecibels}, {"ratio", 4.0f}}},
+    Caps("CompressX2", {{"threshold", kCapsLowestThreshold}}),
 };
 
 const std::vector<PeerPlugin> kExpanders{
@@ -146,6 +166,7 @@ const std::vector<PeerPlugin> kNoiseGates{
     {"http://lsp-plug.in/plugins/lv2/gate_stereo", {}},
     kZamGate,
     {"http://plugin.org.uk/swh-plugins/gate", {}},
+    Caps("Noisegate"),
 };
 
 const std::vector<PeerPlugin> kLevelControls{
@@ -175,23 +196,39 @@ const std::vector<PeerPlugin> kDistortions{
     kCalfSaturator,
 };
 
-const std::vector<PeerPlugin> kBluesDrives{kGxTubeScreamer, kGxMxrDistortion, kMdaOverdrive};
+const std::vector<PeerPlugin> kBluesDrives{
+    kGxTubeScreamer,
+    kGxMxrDistortion,
+    kGxRat,
+    kMdaOverdrive,
+    kCalfSaturator,
+    Caps("Saturate", {{"gain (dB)", kSaturatorDriveDecibels}}),
+};
 
 const std::vector<PeerPlugin> kPreamps{
     kGxStudioPreamp,
     {"http://guitarix.sourceforge.net/plugins/gxmetal_amp#metal_amp", {}},
     kZamTube,
+    kCapsAmp,
 };
 
 const std::vector<PeerPlugin> kPowerAmps{kZamTube, kCalfSaturator};
 
-const std::vector<PeerPlugin> kBassPreamps{kZamTube, kGxStudioPreamp};
+const std::vector<PeerPlugin> kBassPreamps{
+    kZamTube,
+    kGxStudioPreamp,
+    {"http://calf.sourceforge.net/plugins/BassEnhancer", {}},
+    kCapsAmp,
+};
 
 const std::vector<PeerPlugin> kSpeakers{
     {"http://guitarix.sourceforge.net/plugins/gx_cabinet#CABINET", {}},
+    Caps("CabinetIII"),
+    Caps("CabinetIV"),
 };
 
 const std::vector<PeerPlugin> kToneControls{
+    Caps("ToneStack"), // a passive tone stack, as ours
     {"http://guitarix.sourceforge.net/plugins/gxtilttone#tilttone", {}},
     {"http://calf.sourceforge.net/plugins/Equalizer5Band", CalfBands({"ls", "p1", "p2", "p3", "hs"})},
     kX42Equaliser,
@@ -203,6 +240,9 @@ const std::vector<PeerPlugin> kGraphicEqualisers{
      Curve("G", 1, 24, kBandDecibels, -kBandDecibels)},
     {"http://lsp-plug.in/plugins/lv2/graph_equalizer_x16_stereo", Curve("g_", 0, 15, kBandBoost, kBandCut)},
     {"urn:zamaudio:ZamGEQ31", Curve("band", 1, 29, kBandDecibels, -kBandDecibels)},
+    Caps("Eq10X2", Alternating({"31 Hz", "63 Hz", "125 Hz", "250 Hz", "500 Hz", "1 kHz", "2 kHz", "4 kHz", "8 kHz",
+                                "16 kHz"},
+                               kBandDecibels, -kBandDecibels)),
 };
 
 const std::vector<PeerPlugin> kParametricEqualisers{
@@ -211,10 +251,13 @@ const std::vector<PeerPlugin> kParametricEqualisers{
     {"urn:zamaudio:ZamEQ2",
      {{"boostl", kBandDecibels}, {"boost1", -kBandDecibels}, {"boost2", kBandDecibels}, {"boosth", -kBandDecibels}}},
     {"http://plugin.org.uk/swh-plugins/triplePara", {}},
+    Caps("Eq4p", Alternating({"a.gain (dB)", "b.gain (dB)", "c.gain (dB)", "d.gain (dB)"}, kBandDecibels,
+                             -kBandDecibels)),
 };
 
 const std::vector<PeerPlugin> kExciters{
     {"http://calf.sourceforge.net/plugins/Exciter", {}},
+    Caps("SpiceX2"),
 };
 
 } // namespace

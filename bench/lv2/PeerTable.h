@@ -4,15 +4,17 @@
 
 namespace lv2bench {
 
-// A control set away from its default for a fair comparison, by port symbol.
+// A control set away from its default for a fair comparison, by port symbol
+// (LV2) or port name (LADSPA).
 struct PortSetting {
     std::string symbol;
     float value;
 };
 
-// A plug-in from another collection that does the same job as one of ours.
+// A plug-in from another collection that does the same job as one of ours:
+// an LV2 URI, or "ladspa:<library file>:<label>" for a LADSPA plug-in.
 struct PeerPlugin {
-    const char* uri;
+    std::string uri;
     std::vector<PortSetting> settings;
 };
 
@@ -25,7 +27,7 @@ struct EffectComparison {
     std::vector<PortSetting> ours = {};
 };
 
-// Every effect of the set with its peers from Debian's LV2 packages; peers
+// Every effect of the set with its peers from Debian's plug-in packages; peers
 // that are not installed are skipped when the benchmark runs.
 const std::vector<EffectComparison>& PeerTable();
 

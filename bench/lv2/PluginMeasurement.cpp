@@ -1,20 +1,68 @@
 #include "bench/lv2/PluginMeasurement.h"
 
+#include "bench/lv2/LadspaBenchInstance.h"
 #include "bench/lv2/Lv2BenchInstance.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 namespace lv2bench {
 namespace {
 
 constexpr float kUnchangedTolerance = 1e-6f;
 
-using Instances = std::vector<std::unique_ptr<Lv2BenchInstance>>;
+constexpr std::string_view kLadspaScheme = "ladspa:";
+constexpr std::string_view kLadspaNameTail = " - "; // CAPS names go on with a description
+
+using Instances = std::vector<std::unique_ptr<BenchInstance>>;
+
+// A plug-in found by its address: its name and a maker of fresh instances
+// at a block length.
+struct PluginSource {
+    std::string name;
+    std::function<std::unique_ptr<BenchInstance>(double sampleRate, uint32_t blockLength)> instantiate;
+};
+
+std::optional<PluginSource> FindLv2(Lv2BenchWorld& world, const std::string& uri)
+{
+    const LilvPlugin* plugin = world.Plugin(uri);
+    if (!plugin)
+        return std::nullopt;
+    return PluginSource{world.Name(plugin), [&world, plugin](double sampleRate, uint32_t blockLength) {
+                            return std::make_unique<Lv2BenchInstance>(world, plugin, sampleRate, blockLength);
+                        }};
+}
+
+// "ladspa:<library file>:<label>"
+std::optional<PluginSource> FindLadspa(const std::string& address)
+{
+    const size_t separator = address.find(':', kLadspaScheme.size());
+    if (separator == std::string::npos)
+        return std::nullopt;
+    std::shared_ptr<const LadspaLibrary> library =
+        LadspaLibrary::Open(address.substr(kLadspaScheme.size(), separator - kLadspaScheme.size()));
+    const LADSPA_Descriptor* descriptor = library ? library->Descriptor(address.substr(separator + 1)) : nullptr;
+    if (!descriptor)
+        return std::nullopt;
+    const std::string name = descriptor->Name;
+    return PluginSource{name.substr(0, name.find(kLadspaNameTail)),
+                        [library, descriptor](double sampleRate, uint32_t blockLength) {
+                            return std::make_unique<LadspaBenchInstance>(library, *descriptor, sampleRate,
+                                                                         blockLength);
+                        }};
+}
+
+std::optional<PluginSource> FindPlugin(Lv2BenchWorld& world, const std::string& address)
+{
+    return address.rfind(kLadspaScheme, 0) == 0 ? FindLadspa(address) : FindLv2(world, address);
+}
 
 double ProcessSeconds()
 {
@@ -25,11 +73,11 @@ double ProcessSeconds()
 
 // The instances a stereo signal needs, set up and activated; empty with a
 // reason in failure when the plug-in cannot take part.
-Instances CreateInstances(Lv2BenchWorld& world, const LilvPlugin* plugin, const std::vector<PortSetting>& settings,
-                          double sampleRate, uint32_t blockLength, std::string& failure)
+Instances CreateInstances(const PluginSource& plugin, const std::vector<PortSetting>& settings, double sampleRate,
+                          uint32_t blockLength, std::string& failure)
 {
     Instances instances;
-    instances.push_back(std::make_unique<Lv2BenchInstance>(world, plugin, sampleRate, blockLength));
+    instances.push_back(plugin.instantiate(sampleRate, blockLength));
     if (!instances.front()->Valid()) {
         failure = "cannot be instantiated";
         return {};
@@ -40,7 +88,7 @@ Instances CreateInstances(Lv2BenchWorld& world, const LilvPlugin* plugin, const 
         return {};
     }
     if (inputs == 1)
-        instances.push_back(std::make_unique<Lv2BenchInstance>(world, plugin, sampleRate, blockLength));
+        instances.push_back(plugin.instantiate(sampleRate, blockLength));
     for (auto& instance : instances) {
         for (const PortSetting& setting : settings)
             if (!instance->SetControl(setting.symbol, setting.value))
@@ -92,19 +140,19 @@ double FastestPass(Instances& instances, const bench::StereoSignal& signal, uint
 
 } // namespace
 
-Measurement MeasurePlugin(Lv2BenchWorld& world, const std::string& uri, const std::vector<PortSetting>& settings,
+Measurement MeasurePlugin(Lv2BenchWorld& world, const std::string& address, const std::vector<PortSetting>& settings,
                           const bench::StereoSignal& signal, const MeasureOptions& options)
 {
     Measurement result;
-    const LilvPlugin* plugin = world.Plugin(uri);
+    const std::optional<PluginSource> plugin = FindPlugin(world, address);
     if (!plugin) {
         result.failure = "not installed";
         return result;
     }
-    result.name = world.Name(plugin);
+    result.name = plugin->name;
     for (size_t b = 0; b < kBlockLengths.size(); ++b) {
         const uint32_t blockLength = kBlockLengths[b];
-        Instances instances = CreateInstances(world, plugin, settings, options.sampleRate, blockLength, result.failure);
+        Instances instances = CreateInstances(*plugin, settings, options.sampleRate, blockLength, result.failure);
         if (instances.empty())
             return result;
         result.instances = uint32_t(instances.size());

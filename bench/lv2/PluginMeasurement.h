@@ -27,12 +27,12 @@ struct MeasureOptions {
     int passes = 3; // the fastest pass counts: others were disturbed more
 };
 
-// Times a plug-in on the stereo signal at each block length: one instance
-// when it has two audio inputs, one per channel when it has one.  The
-// process CPU time of whole passes over the signal is taken, after an
-// untimed pass that warms the caches and tells whether the plug-in changes
-// the signal at all.
-Measurement MeasurePlugin(Lv2BenchWorld& world, const std::string& uri, const std::vector<PortSetting>& settings,
+// Times a plug-in (LV2 by URI, LADSPA by "ladspa:<library file>:<label>")
+// on the stereo signal at each block length: one instance when it has two
+// audio inputs, one per channel when it has one.  The process CPU time of
+// whole passes over the signal is taken, after an untimed pass that warms
+// the caches and tells whether the plug-in changes the signal at all.
+Measurement MeasurePlugin(Lv2BenchWorld& world, const std::string& address, const std::vector<PortSetting>& settings,
                           const bench::StereoSignal& signal, const MeasureOptions& options);
 
 } // namespace lv2bench

@@ -73,12 +73,29 @@ lv2bench::Measurement MeasureOurs(lv2bench::Lv2BenchWorld& world, const lv2bench
 {
     const std::string uri = std::string(lv2::kUriBase) + comparison.shortName;
     if (!world.Plugin(uri)) {
+        std::fprintf(stderr, "%s is not in the bundle yet: only its peers are measured\n", comparison.shortName);
         lv2bench::Measurement missing;
         missing.failure = "not in the bundle yet";
         return missing;
     }
     std::fprintf(stderr, "Measuring %s\n", uri.c_str());
     return MeasurePlugin(world, uri, comparison.ours, signal, options);
+}
+
+// True when every name asked for has a row in the table; the others are
+// named on standard error.
+bool AllKnown(const std::set<std::string>& names)
+{
+    bool known = true;
+    for (const std::string& name : names) {
+        bool found = false;
+        for (const lv2bench::EffectComparison& comparison : lv2bench::PeerTable())
+            found = found || name == comparison.shortName;
+        if (!found)
+            std::fprintf(stderr, "No effect has the short name '%s'.\n", name.c_str());
+        known = known && found;
+    }
+    return known;
 }
 
 } // namespace
@@ -88,6 +105,10 @@ int main(int argc, char** argv)
     // Hosts run their audio threads with denormals flushed; so does this one.
     const platform::DenormalGuard flushDenormals;
     const std::set<std::string> only(argv + 1, argv + argc);
+    if (!AllKnown(only)) {
+        std::fprintf(stderr, "Usage: %s [SHORT_NAME ...], short names as in bench/lv2/PeerTable.cpp\n", argv[0]);
+        return 2;
+    }
 
     lv2bench::Lv2BenchWorld world(ORV_LV2_BUNDLE_DIR);
     const lv2bench::MeasureOptions options;

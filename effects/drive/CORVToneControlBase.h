@@ -1,0 +1,51 @@
+#pragma once
+#include "core/CORVParRelations.h"
+#include "effects/drive/ToneStack.h"
+
+#include <array>
+#include <span>
+
+// What the guitar and bass tone controls share: "Volume", "Bass", "Mid",
+// "Treble" and a "Type" that picks one passive tone stack from the class's
+// voicings.  The stack is redesigned whenever a control moves, so new
+// coefficients take over at the next block.
+class CORVToneControlBase : public CORVParRelations {
+public:
+    enum ParameterIndex : int32_t {
+        kVolume = 2,
+        kBass = 3,
+        kMid = 4,
+        kTreble = 5,
+        kType = 6,
+    };
+
+    void UpdateParameters(bool reinitialise) override;
+    void Reset() override;
+
+    std::span<const ToneStackVoicing> Voicings() const { return voicings; }
+    const ToneStackSections& Sections() const { return sections; }
+    float VolumeGain() const { return volumeGain; }
+
+protected:
+    // voicings: one per "Type" entry, in list order, in static storage.
+    CORVToneControlBase(double sampleRate, uint32_t maxFrames, std::span<const ToneStackVoicing> voicings);
+
+    // Publishes the controls; the "Type" entries are the voicings' names.
+    void AddToneControls(float defaultType);
+
+    void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) override;
+
+private:
+    struct ChannelState {
+        BiquadState highPass;
+        BiquadState body;
+    };
+
+    const ToneStackVoicing& SelectedVoicing() const;
+    static float Run(const ToneStackSections& c, ChannelState& state, float x);
+
+    std::span<const ToneStackVoicing> voicings;
+    ToneStackSections sections{};
+    float volumeGain = 1.0f;
+    std::array<ChannelState, 2> channels{};
+};
