@@ -1,3 +1,4 @@
+#include "resources/Resources.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -96,4 +97,15 @@ TEST(CDrawContext, OutlinesFillsAndTextStayInsideTheirRectangles)
             }
     EXPECT_GT(lit, 5);
     EXPECT_GT(context.getStringWidth("Hi there"), context.getStringWidth("Hi"));
+}
+
+TEST(CBitmap, TheProgramsOwnImagesServeAsTheLoader)
+{
+    SetResourceLoader(FindPngResource);
+    CBitmap led(200);
+    CBitmap unknown(1);
+    SetResourceLoader(nullptr);
+    EXPECT_EQ(led.getWidth(), 15);
+    EXPECT_EQ(led.getHeight(), 150);
+    EXPECT_FALSE(unknown.isLoaded());
 }
