@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   libsndfile1-dev libfftw3-dev
   lv2-dev liblilv-dev lilv-utils sordi
-  libcairo2-dev fonts-dejavu-core
+  libcairo2-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth
   libtinyxml-dev
 )
 

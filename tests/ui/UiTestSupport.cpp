@@ -1,0 +1,124 @@
+#include "tests/ui/UiTestSupport.h"
+
+#include <cairo.h>
+#include <fontconfig/fontconfig.h>
+#include <gtest/gtest.h>
+#include <map>
+
+namespace ui_test {
+
+namespace {
+
+std::map<std::pair<int32_t, int32_t>, std::vector<unsigned char>>& Images()
+{
+    static std::map<std::pair<int32_t, int32_t>, std::vector<unsigned char>> images;
+    return images;
+}
+
+std::span<const unsigned char> Load(int32_t id, int32_t scale)
+{
+    ResourceTable::requests().emplace_back(id, scale);
+    auto found = Images().find({id, scale});
+    if (found == Images().end())
+        return {};
+    return found->second;
+}
+
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
+{
+    auto* bytes = static_cast<std::vector<unsigned char>*>(closure);
+    bytes->insert(bytes->end(), data, data + length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// Cairo and fontconfig keep the fonts they found for the life of the
+// process; releasing them after the last test lets the leak checker of the
+// sanitizer build see only what the layer itself left behind.
+class FontCaches : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        cairo_debug_reset_static_data();
+        FcFini();
+    }
+};
+
+[[maybe_unused]] testing::Environment* const fontCaches = testing::AddGlobalTestEnvironment(new FontCaches);
+
+} // namespace
+
+std::vector<unsigned char> StripPng(int width, int frameHeight, const std::vector<CColor>& colours)
+{
+    const int frames = static_cast<int>(colours.size());
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, frameHeight * frames);
+    cairo_t* cr = cairo_create(surface);
+    for (int i = 0; i < frames; ++i) {
+        const CColor& c = colours[static_cast<size_t>(i)];
+        cairo_set_source_rgba(cr, c.red / 255.0, c.green / 255.0, c.blue / 255.0, c.alpha / 255.0);
+        cairo_rectangle(cr, 0, i * frameHeight, width, frameHeight);
+        cairo_fill(cr);
+    }
+    cairo_destroy(cr);
+    std::vector<unsigned char> bytes;
+    cairo_surface_write_to_png_stream(surface, AppendBytes, &bytes);
+    cairo_surface_destroy(surface);
+    return bytes;
+}
+
+ResourceTable::ResourceTable()
+{
+    Images().clear();
+    requests().clear();
+    SetResourceLoader(Load);
+}
+
+ResourceTable::~ResourceTable()
+{
+    SetResourceLoader(nullptr);
+    Images().clear();
+}
+
+void ResourceTable::add(int32_t id, std::vector<unsigned char> png, int32_t scale)
+{
+    Images()[{id, scale}] = std::move(png);
+}
+
+std::vector<std::pair<int32_t, int32_t>>& ResourceTable::requests()
+{
+    static std::vector<std::pair<int32_t, int32_t>> asked;
+    return asked;
+}
+
+void Click(CFrame& frame, CPoint where, int32_t buttons)
+{
+    frame.onMouseDown(where, buttons);
+    frame.onMouseUp(where, buttons);
+}
+
+void Drag(CFrame& frame, CPoint from, CPoint to, int32_t buttons)
+{
+    frame.onMouseDown(from, buttons);
+    frame.onMouseMoved(to, buttons);
+    frame.onMouseUp(to, buttons);
+}
+
+void PressKey(CFrame& frame, uint8_t virt, int32_t character)
+{
+    VstKeyCode key;
+    key.virt = virt;
+    key.character = character;
+    frame.onKeyDown(key);
+}
+
+void Type(CFrame& frame, const std::string& text)
+{
+    for (char c : text)
+        PressKey(frame, 0, static_cast<unsigned char>(c));
+}
+
+bool SameColour(const CColor& a, const CColor& b)
+{
+    return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
+}
+
+} // namespace ui_test

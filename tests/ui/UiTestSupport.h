@@ -1,0 +1,55 @@
+#pragma once
+#include "ui/vstgui/vstgui.h"
+
+#include <string>
+#include <vector>
+
+namespace ui_test {
+
+using namespace VSTGUI;
+
+// PNG bytes of a film strip: frame i is a solid block of colours[i].
+std::vector<unsigned char> StripPng(int width, int frameHeight, const std::vector<CColor>& colours);
+
+// Serves PNG images to the layer by resource id and scale while it lives.
+class ResourceTable {
+public:
+    ResourceTable();
+    ~ResourceTable();
+    void add(int32_t id, std::vector<unsigned char> png, int32_t scale = 1);
+    // The (id, scale) pairs the layer asked for, in order.
+    static std::vector<std::pair<int32_t, int32_t>>& requests();
+};
+
+// Records what controls tell their listener and the editor.
+class Recorder : public CControlListener, public VSTGUIEditorInterface {
+public:
+    struct Change {
+        int32_t tag;
+        float value;
+    };
+    void valueChanged(CControl* control) override { changes.push_back({control->getTag(), control->getValue()}); }
+    void controlBeginEdit(CControl*) override { ++listenerBegins; }
+    void controlEndEdit(CControl*) override { ++listenerEnds; }
+    int32_t getKnobMode() const override { return knobMode; }
+    void beginEdit(int32_t index) override { editorBegins.push_back(index); }
+    void endEdit(int32_t index) override { editorEnds.push_back(index); }
+    float last() const { return changes.empty() ? -1.0f : changes.back().value; }
+
+    std::vector<Change> changes;
+    std::vector<int32_t> editorBegins;
+    std::vector<int32_t> editorEnds;
+    int listenerBegins = 0;
+    int listenerEnds = 0;
+    int32_t knobMode = kCircularMode;
+};
+
+// Gestures on a frame in memory, in frame coordinates.
+void Click(CFrame& frame, CPoint where, int32_t buttons = kLButton);
+void Drag(CFrame& frame, CPoint from, CPoint to, int32_t buttons = kLButton);
+void PressKey(CFrame& frame, uint8_t virt, int32_t character = 0);
+void Type(CFrame& frame, const std::string& text);
+
+bool SameColour(const CColor& a, const CColor& b);
+
+} // namespace ui_test

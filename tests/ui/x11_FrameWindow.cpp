@@ -1,0 +1,210 @@
+// Frames in real X11 windows, driven with XTest through the X server the
+// way a user's pointer and keyboard would. Runs under xvfb-run.
+#include "tests/ui/UiTestSupport.h"
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <gtest/gtest.h>
+#include <thread>
+// After the test framework: Xlib's macros (None, Bool) clash with its names.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+using namespace ui_test;
+
+namespace {
+
+// The user's side of the X server: a connection of its own.
+class Pointer {
+public:
+    Pointer() : display(XOpenDisplay(nullptr)) {}
+    ~Pointer()
+    {
+        if (display)
+            XCloseDisplay(display);
+    }
+    bool ready() const
+    {
+        int event = 0, error = 0, major = 0, minor = 0;
+        return display && XTestQueryExtension(display, &event, &error, &major, &minor);
+    }
+    // Frame coordinates of a frame at origin.
+    void moveTo(const CPoint& origin, const CPoint& where)
+    {
+        XTestFakeMotionEvent(display, DefaultScreen(display), static_cast<int>(origin.x + where.x),
+                             static_cast<int>(origin.y + where.y), CurrentTime);
+        XSync(display, False);
+    }
+    void button(unsigned int number, bool down)
+    {
+        XTestFakeButtonEvent(display, number, down ? True : False, CurrentTime);
+        XSync(display, False);
+    }
+    void key(KeySym symbol)
+    {
+        const KeyCode code = XKeysymToKeycode(display, symbol);
+        XTestFakeKeyEvent(display, code, True, CurrentTime);
+        XTestFakeKeyEvent(display, code, False, CurrentTime);
+        XSync(display, False);
+    }
+    CPoint originOf(unsigned long window)
+    {
+        int x = 0, y = 0;
+        Window child = 0;
+        XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0, &x, &y, &child);
+        return {static_cast<CCoord>(x), static_cast<CCoord>(y)};
+    }
+    Display* display;
+};
+
+// Lets the frame handle its events until the condition holds (or gives up).
+bool WaitFor(CFrame& frame, const std::function<bool()>& condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < deadline) {
+        frame.idle();
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+bool Reported(const Recorder& recorder, int32_t tag, float value)
+{
+    return !recorder.changes.empty() && recorder.changes.back().tag == tag &&
+           std::abs(recorder.changes.back().value - value) < 1e-5f;
+}
+
+} // namespace
+
+TEST(X11Frame, PointerAndKeysFromTheServerTurnPressAndChoose)
+{
+    Pointer user;
+    ASSERT_TRUE(user.ready()) << "needs an X server with XTest (run under xvfb-run)";
+    Recorder recorder;
+    recorder.knobMode = kLinearMode;
+    CFrame frame(CRect(0, 0, 200, 200), CFrame::kTopLevelWindow, &recorder);
+    ASSERT_TRUE(frame.isWindowOpen());
+    auto* knob = new CKnob(CRect(10, 10, 50, 50), &recorder, 2, nullptr, nullptr);
+    knob->setValue(0.0f);
+    frame.addView(knob);
+    frame.addView(new CKickButton(CRect(60, 10, 80, 30), &recorder, 1, 10, nullptr));
+    auto* menu = new COptionMenu(CRect(100, 10, 153, 25), &recorder, 20);
+    menu->addEntry("One");
+    menu->addEntry("Two");
+    menu->addEntry("Three");
+    frame.addView(menu);
+    frame.idle();
+    const CPoint origin = user.originOf(frame.getSystemWindow());
+
+    user.moveTo(origin, CPoint(30, 40));
+    user.button(1, true);
+    EXPECT_TRUE(WaitFor(frame, [&] { return knob->isEditing(); }));
+    user.moveTo(origin, CPoint(30, 0));
+    EXPECT_TRUE(WaitFor(frame, [&] { return Reported(recorder, 2, 0.2f); })) << recorder.last();
+    user.button(1, false);
+    EXPECT_TRUE(WaitFor(frame, [&] { return recorder.editorEnds == std::vector<int32_t>{2}; }));
+
+    recorder.changes.clear();
+    user.moveTo(origin, CPoint(70, 20));
+    user.button(1, true);
+    EXPECT_TRUE(WaitFor(frame, [&] { return Reported(recorder, 1, 1.0f); }));
+    user.button(1, false);
+    EXPECT_TRUE(WaitFor(frame, [&] { return Reported(recorder, 1, 0.0f); }));
+
+    recorder.changes.clear();
+    user.moveTo(origin, CPoint(120, 17));
+    user.button(1, true);
+    user.button(1, false);
+    ASSERT_TRUE(WaitFor(frame, [&] { return frame.getOpenMenu() != nullptr; }));
+    const CPoint three = frame.getOpenMenu()->getEntryCenter(0, 2);
+    user.moveTo(origin, three);
+    ASSERT_TRUE(WaitFor(frame, [&] { return frame.getOpenMenu()->getHighlighted(0) == 2; }));
+    user.button(1, true);
+    user.button(1, false);
+    EXPECT_TRUE(WaitFor(frame, [&] { return Reported(recorder, 20, 2.0f); }));
+    EXPECT_EQ(frame.getOpenMenu(), nullptr);
+
+    // The keyboard, grabbed by the open menu.
+    recorder.changes.clear();
+    user.moveTo(origin, CPoint(120, 17));
+    user.button(1, true);
+    user.button(1, false);
+    ASSERT_TRUE(WaitFor(frame, [&] { return frame.getOpenMenu() != nullptr; }));
+    user.key(XK_Down);
+    user.key(XK_Down);
+    user.key(XK_Return);
+    EXPECT_TRUE(WaitFor(frame, [&] { return Reported(recorder, 20, 1.0f); }));
+    EXPECT_STREQ(menu->getCurrent()->getTitle(), "Two");
+}
+
+TEST(X11Frame, LivesInsideTheWindowTheHostGives)
+{
+    Pointer host;
+    ASSERT_TRUE(host.ready());
+    const Window parent = XCreateSimpleWindow(host.display, DefaultRootWindow(host.display), 0, 0, 300, 400, 0, 0, 0);
+    XMapWindow(host.display, parent);
+    XSync(host.display, False);
+    {
+        CFrame frame(CRect(10, 20, 195, 340), reinterpret_cast<void*>(parent), nullptr);
+        ASSERT_TRUE(frame.isWindowOpen());
+        Window root = 0, windowParent = 0;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        XQueryTree(host.display, frame.getSystemWindow(), &root, &windowParent, &children, &count);
+        if (children)
+            XFree(children);
+        EXPECT_EQ(windowParent, parent);
+        XWindowAttributes attributes;
+        XGetWindowAttributes(host.display, frame.getSystemWindow(), &attributes);
+        EXPECT_EQ(attributes.x, 10);
+        EXPECT_EQ(attributes.y, 20);
+        EXPECT_EQ(attributes.width, 185);
+        EXPECT_EQ(attributes.height, 320);
+
+        // What the frame drew is what the window shows.
+        frame.setBackgroundColor(CColor{0, 200, 40, 255});
+        frame.invalid();
+        frame.idle();
+        XImage* shown = XGetImage(host.display, frame.getSystemWindow(), 5, 5, 1, 1, AllPlanes, ZPixmap);
+        ASSERT_NE(shown, nullptr);
+        EXPECT_EQ(XGetPixel(shown, 0, 0) & 0xffffff, 0x00c828u);
+        XDestroyImage(shown);
+    }
+    XDestroyWindow(host.display, parent);
+    XSync(host.display, False);
+
+    // A window id the server does not know leaves the frame in memory.
+    CFrame orphan(CRect(0, 0, 185, 320), reinterpret_cast<void*>(parent), nullptr);
+    EXPECT_FALSE(orphan.isWindowOpen());
+    EXPECT_TRUE(orphan.isOffscreen());
+}
+
+TEST(X11Frame, OpensAndClosesTwoHundredTimes)
+{
+    // Another client keeps the server up: an X server resets when its last
+    // client leaves and refuses connections meanwhile.
+    Pointer user;
+    ASSERT_TRUE(user.ready());
+    ResourceTable table;
+    table.add(300, StripPng(20, 20, {kRedCColor, kBlueCColor}));
+    Recorder recorder;
+    for (int i = 0; i < 200; ++i) {
+        CFrame frame(CRect(0, 0, 185, 320), CFrame::kTopLevelWindow, &recorder);
+        ASSERT_TRUE(frame.isWindowOpen()) << i;
+        CBitmap* strip = new CBitmap(300);
+        frame.addView(new CAnimKnob(CRect(10, 10, 30, 30), &recorder, 2, strip));
+        strip->forget();
+        frame.addView(new CTextEdit(CRect(10, 40, 170, 57), &recorder, 21, "Effect On"));
+        auto* menu = new COptionMenu(CRect(10, 60, 63, 75), &recorder, 18);
+        menu->addEntry("Default");
+        frame.addView(menu);
+        menu->popup();
+        frame.idle();
+        EXPECT_NE(frame.getOpenMenu(), nullptr);
+    }
+}

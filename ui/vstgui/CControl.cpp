@@ -1,0 +1,84 @@
+#include "ui/vstgui/CControl.h"
+
+#include <cmath>
+
+namespace VSTGUI {
+
+CControl::CControl(const CRect& r, CControlListener* l, int32_t t, CBitmap* background)
+    : CView(r), listener(l), tag(t)
+{
+    setBackground(background);
+}
+
+void CControl::bounceValue() { value = std::clamp(value, std::min(vmin, vmax), std::max(vmin, vmax)); }
+
+bool CControl::checkDefaultValue(int32_t button)
+{
+    if (button != (kControl | kLButton))
+        return false;
+    beginEdit();
+    value = defaultValue;
+    notifyIfDirty();
+    endEdit();
+    return true;
+}
+
+bool CControl::isDirty() const { return oldValue != value || CView::isDirty(); }
+
+void CControl::setDirty(bool dirty)
+{
+    CView::setDirty(dirty);
+    // A dirty control must differ from its last drawn value whatever the
+    // value is.
+    if (dirty)
+        oldValue = value != -1.0f ? -1.0f : 0.0f;
+    else
+        oldValue = value;
+}
+
+void CControl::beginEdit()
+{
+    if (editing++ > 0)
+        return;
+    if (listener)
+        listener->controlBeginEdit(this);
+    if (VSTGUIEditorInterface* editor = getEditor())
+        editor->beginEdit(tag);
+}
+
+void CControl::endEdit()
+{
+    if (editing == 0 || --editing > 0)
+        return;
+    if (VSTGUIEditorInterface* editor = getEditor())
+        editor->endEdit(tag);
+    if (listener)
+        listener->controlEndEdit(this);
+}
+
+void CControl::notifyIfDirty()
+{
+    if (!isDirty())
+        return;
+    invalid();
+    if (listener)
+        listener->valueChanged(this);
+}
+
+float CControl::normalizedValue() const { return vmax == vmin ? 0.0f : (value - vmin) / (vmax - vmin); }
+
+void IMultiBitmapControl::autoComputeHeightOfOneImage(const CBitmap* bitmap, CCoord viewHeight)
+{
+    heightOfOneImage = viewHeight;
+    subPixmaps = bitmap && viewHeight > 0 ? static_cast<int32_t>(bitmap->getHeight() / viewHeight) : 0;
+}
+
+int32_t IMultiBitmapControl::frameForValue(float normalized) const
+{
+    if (subPixmaps <= 1)
+        return 0;
+    const float clamped = std::clamp(normalized, 0.0f, 1.0f);
+    return static_cast<int32_t>(clamped * static_cast<float>(subPixmaps - 1) + 0.5f);
+}
+
+} // namespace VSTGUI
