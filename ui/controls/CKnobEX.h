@@ -1,0 +1,27 @@
+#pragma once
+// The panels' knobs: a body bitmap with a handle bitmap turning on it, and
+// the film-strip knob. Both return to their default value on the B key.
+#include "ui/vstgui/CControls.h"
+
+namespace VSTGUI {
+
+class CKnobEX : public CKnob {
+public:
+    using CKnob::CKnob;
+
+    void draw(CDrawContext* context) override;
+    CMouseEventResult onMouseMoved(CPoint& where, const int32_t& buttons) override;
+    int32_t onKeyDown(VstKeyCode& key) override;
+
+private:
+    void dragLinear(const CPoint& where, int32_t buttons);
+    void dragCircular(const CPoint& where);
+};
+
+class CAnimKnobEX : public CAnimKnob {
+public:
+    using CAnimKnob::CAnimKnob;
+    int32_t onKeyDown(VstKeyCode& key) override;
+};
+
+} // namespace VSTGUI
