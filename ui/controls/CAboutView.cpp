@@ -8,7 +8,7 @@ namespace {
 
 constexpr CColor kTitleColour{240, 232, 210, 255};
 constexpr CColor kTextColour{210, 204, 190, 255};
-constexpr const char* kCreditLines[] = {"Designed and built by the Orvanta team", "Free software for guitar and bass"};
+constexpr const char* kCreditLines[] = {"Made by the Orvanta team", "for guitar and bass players"};
 // Text rows, from the top of the view: title, version, then the credits.
 constexpr CCoord kTitleTop = 168;
 constexpr CCoord kRowHeight = 18;
