@@ -7,7 +7,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build test test-fast test-asan demo bench bench-lv2 install uninstall clean
+.PHONY: all deps configure build test test-fast test-asan demo golden bench bench-lv2 install uninstall clean
 
 # The LV2 bundle goes to LV2DIR: under PREFIX when one is given, else the
 # system folder for root and ~/.lv2 for a user.
@@ -43,6 +43,11 @@ test-asan: deps
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORV_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# Redraws tests/golden/gallery.png, the picture of every control and bitmap
+# the UI tests compare with; review the new picture before committing it.
+golden: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target update_golden
 
 # Synthesises a guitar riff and renders it through the default pedalboard
 # into out/demo-dry.wav and out/demo-wet.wav.
