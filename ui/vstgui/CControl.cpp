@@ -67,6 +67,31 @@ void CControl::notifyIfDirty()
 
 float CControl::normalizedValue() const { return vmax == vmin ? 0.0f : (value - vmin) / (vmax - vmin); }
 
+bool CControl::stepByWheel(float distance, int32_t buttons)
+{
+    constexpr float kFineStepDivisor = 10.0f;
+    const float step = (buttons & kControl) ? wheelInc / kFineStepDivisor : wheelInc;
+    beginEdit();
+    value += distance * step * (vmax - vmin);
+    bounceValue();
+    notifyIfDirty();
+    endEdit();
+    return true;
+}
+
+int32_t CControl::stepByArrowKey(const VstKeyCode& key)
+{
+    float direction = 0;
+    if (key.virt == VKEY_UP || key.virt == VKEY_RIGHT)
+        direction = 1;
+    else if (key.virt == VKEY_DOWN || key.virt == VKEY_LEFT)
+        direction = -1;
+    else
+        return -1;
+    stepByWheel(direction, (key.modifier & MODIFIER_SHIFT) ? kControl : 0);
+    return 1;
+}
+
 void IMultiBitmapControl::autoComputeHeightOfOneImage(const CBitmap* bitmap, CCoord viewHeight)
 {
     heightOfOneImage = viewHeight;

@@ -62,6 +62,11 @@ public:
 protected:
     // Value mapped to 0..1 over the range.
     float normalizedValue() const;
+    // The wheel and the arrow keys of the continuous controls: a step of the
+    // wheel increment over the range, a tenth of it with control held (shift
+    // on the keyboard).  The key step returns -1 for keys that are not arrows.
+    bool stepByWheel(float distance, int32_t buttons);
+    int32_t stepByArrowKey(const VstKeyCode& key);
 
     CControlListener* listener;
     int32_t tag;

@@ -31,8 +31,6 @@ void DrawFrame(CDrawContext* context, CBitmap* strip, const CRect& rect, const C
         strip->draw(context, rect, CPoint(offset.x, offset.y + frameHeight * index));
 }
 
-float WheelStep(float inc, int32_t buttons) { return (buttons & kControl) ? inc / 10.0f : inc; }
-
 } // namespace
 
 // ---- CKnob ----
@@ -174,27 +172,10 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const int32_t& buttons)
 
 bool CKnob::onWheel(const CPoint&, const float& distance, const int32_t& buttons)
 {
-    beginEdit();
-    value += distance * WheelStep(wheelInc, buttons) * (vmax - vmin);
-    bounceValue();
-    notifyIfDirty();
-    endEdit();
-    return true;
+    return stepByWheel(distance, buttons);
 }
 
-int32_t CKnob::onKeyDown(VstKeyCode& key)
-{
-    float direction = 0;
-    if (key.virt == VKEY_UP || key.virt == VKEY_RIGHT)
-        direction = 1;
-    else if (key.virt == VKEY_DOWN || key.virt == VKEY_LEFT)
-        direction = -1;
-    else
-        return -1;
-    const int32_t buttons = (key.modifier & MODIFIER_SHIFT) ? kControl : 0;
-    onWheel(CPoint(), direction, buttons);
-    return 1;
-}
+int32_t CKnob::onKeyDown(VstKeyCode& key) { return stepByArrowKey(key); }
 
 // ---- CAnimKnob ----
 
@@ -324,26 +305,10 @@ CMouseEventResult CSlider::onMouseMoved(CPoint& where, const int32_t& buttons)
 
 bool CSlider::onWheel(const CPoint&, const float& distance, const int32_t& buttons)
 {
-    beginEdit();
-    value += distance * WheelStep(wheelInc, buttons) * (vmax - vmin);
-    bounceValue();
-    notifyIfDirty();
-    endEdit();
-    return true;
+    return stepByWheel(distance, buttons);
 }
 
-int32_t CSlider::onKeyDown(VstKeyCode& key)
-{
-    float direction = 0;
-    if (key.virt == VKEY_UP || key.virt == VKEY_RIGHT)
-        direction = 1;
-    else if (key.virt == VKEY_DOWN || key.virt == VKEY_LEFT)
-        direction = -1;
-    else
-        return -1;
-    onWheel(CPoint(), direction, (key.modifier & MODIFIER_SHIFT) ? kControl : 0);
-    return 1;
-}
+int32_t CSlider::onKeyDown(VstKeyCode& key) { return stepByArrowKey(key); }
 
 CHorizontalSlider::CHorizontalSlider(const CRect& r, CControlListener* l, int32_t t, int32_t iMinPos,
                                      int32_t iMaxPos, CBitmap* handle, CBitmap* background, const CPoint& o,
