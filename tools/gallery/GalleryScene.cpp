@@ -95,21 +95,21 @@ void AddKnobsAndSliders(Layout& layout)
 {
     Bitmap body(300), handle(302), largeBody(301), largeHandle(303), stepped(320);
     for (float v : {0.0f, 0.5f, 1.0f})
-        Show(layout, new CKnobEX(layout.place(body.w(), body.h(), "CKnobEX " + std::to_string(v).substr(0, 3)),
+        Show(layout, new CKnobEX(layout.place(body.w(), body.h(), "knob " + std::to_string(v).substr(0, 3)),
                                  nullptr, 0, body.bitmap, handle.bitmap), v);
     Show(layout, new CKnobEX(layout.place(largeBody.w(), largeBody.h(), "large 0.7"), nullptr, 0,
                              largeBody.bitmap, largeHandle.bitmap), 0.7f);
     for (float v : {0.0f, 0.5f, 1.0f})
-        Show(layout, new CAnimKnobEX(layout.place(45, 45, "CAnimKnobEX " + std::to_string(v).substr(0, 3)), nullptr,
+        Show(layout, new CAnimKnobEX(layout.place(45, 45, "anim knob " + std::to_string(v).substr(0, 3)), nullptr,
                                      0, stepped.bitmap), v);
     Bitmap vTrack(450), vHandle(451), hTrack(452), hHandle(453);
     for (float v : {0.0f, 0.5f, 1.0f}) {
-        const CRect r = layout.place(vTrack.w(), vTrack.h(), "vertical " + std::to_string(v).substr(0, 3));
+        const CRect r = layout.place(vTrack.w(), vTrack.h(), "vert. " + std::to_string(v).substr(0, 3));
         Show(layout, new CVerticalSliderEX(r, nullptr, 0, r.top, r.bottom - vHandle.h(), vHandle.bitmap,
                                            vTrack.bitmap), v);
     }
     for (float v : {0.0f, 1.0f}) {
-        const CRect r = layout.place(hTrack.w(), hTrack.h(), "horizontal " + std::to_string(v).substr(0, 3));
+        const CRect r = layout.place(hTrack.w(), hTrack.h(), "horiz. " + std::to_string(v).substr(0, 3));
         Show(layout, new CHorizontalSliderEX(r, nullptr, 0, r.left, r.right - hHandle.w(), hHandle.bitmap,
                                              hTrack.bitmap), v);
     }
@@ -120,11 +120,11 @@ void AddButtonsAndDisplays(Layout& layout)
     Bitmap foot(100), movie(119), onOff(115), led(200), switchStrip(401), meterOff(206), meterOn(207);
     for (float v : {0.0f, 1.0f}) {
         const std::string state = v > 0 ? " on" : " off";
-        Show(layout, new CKickButtonEX(layout.place(foot.w(), foot.h() / 2, "CKickButtonEX" + state), nullptr, 0,
+        Show(layout, new CKickButtonEX(layout.place(foot.w(), foot.h() / 2, "kick" + state), nullptr, 0,
                                        foot.bitmap), v);
-        Show(layout, new CMovieButtonEX(layout.place(movie.w(), movie.h() / 2, "CMovieButtonEX" + state), nullptr,
+        Show(layout, new CMovieButtonEX(layout.place(movie.w(), movie.h() / 2, "movie" + state), nullptr,
                                         0, movie.bitmap), v);
-        Show(layout, new COnOffButtonEX(layout.place(onOff.w(), onOff.h() / 2, "COnOffButtonEX" + state), nullptr,
+        Show(layout, new COnOffButtonEX(layout.place(onOff.w(), onOff.h() / 2, "on-off" + state), nullptr,
                                         0, onOff.bitmap), v);
         Show(layout, new CVerticalSwitch(layout.place(switchStrip.w(), switchStrip.h() / 2, "switch" + state),
                                          nullptr, 0, 2, switchStrip.h() / 2, 2, switchStrip.bitmap), v);
@@ -132,7 +132,7 @@ void AddButtonsAndDisplays(Layout& layout)
     for (float v : {0.0f, 0.5f, 1.0f})
         Show(layout, new CMovieBitmap(layout.place(led.w(), led.w(), "LED " + std::to_string(v).substr(0, 3)),
                                       nullptr, 0, led.bitmap), v);
-    auto* meter = new CToneMeter(layout.place(meterOff.w(), meterOff.h(), "CToneMeter 0.6"), meterOn.bitmap,
+    auto* meter = new CToneMeter(layout.place(meterOff.w(), meterOff.h(), "tone meter 0.6"), meterOn.bitmap,
                                  meterOff.bitmap, 10);
     Show(layout, meter, 0.6f);
     auto* display = new CTextEdit(layout.place(152, 17, "text display"), nullptr, 0, "Drive: 7.50");
@@ -147,7 +147,7 @@ CORVOptionMenu* AddMenus(Layout& layout)
     CORVOptionMenu* open = nullptr;
     for (const char* state : {"menu closed", "menu open"}) {
         auto* menu = new CORVOptionMenu(layout.place(normal.w(), normal.h(), state), nullptr, 0, normal.bitmap,
-                                        pressed.bitmap, kCheckStyle);
+                                        pressed.bitmap, kChoiceMenuStyle);
         for (const char* title : {"Warm", "Bright", "-", "Mine"})
             menu->addEntry(title);
         menu->addEntry("Delete", -1, CMenuItem::kDisabled);
@@ -183,7 +183,7 @@ std::unique_ptr<CFrame> BuildGallery()
     layout.newRow();
     AddButtonsAndDisplays(layout);
     CORVOptionMenu* openMenu = AddMenus(layout);
-    layout.add(new CAboutView(layout.place(185, 320, "CAboutView"), kProductName, kProductVersion));
+    layout.add(new CAboutView(layout.place(185, 320, "about view"), kProductName, kProductVersion));
     AddBitmaps(layout);
 
     auto frame = std::make_unique<CFrame>(CRect(0, 0, kWidth, layout.height()), nullptr, nullptr);
