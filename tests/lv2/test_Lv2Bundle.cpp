@@ -1,5 +1,6 @@
 // The built LV2 bundle, loaded through lilv the way a host loads it.
 #include "core/CORVEffectCatalogue.h"
+#include "tests/EffectContract.h"
 #include "tests/lv2/Lv2TestHost.h"
 
 #include <gtest/gtest.h>
@@ -61,9 +62,30 @@ void SetRandomParameters(lv2test::Instance& instance, std::mt19937& random)
     }
 }
 
+// The stereo and the mono plug-in of one effect.
+std::vector<const LilvPlugin*> FormsOf(int32_t effectId)
+{
+    const std::string stereo = std::string("https://orvanta.audio/lv2/stompset/") + FindCatalogueEntry(effectId)->shortName;
+    std::vector<const LilvPlugin*> forms;
+    for (const std::string& uri : {stereo, stereo + "-mono"}) {
+        const LilvPlugin* plugin = TheWorld().Plugin(uri);
+        EXPECT_NE(plugin, nullptr) << uri;
+        if (plugin)
+            forms.push_back(plugin);
+    }
+    return forms;
+}
+
+// One test per effect, both forms in each, so the runner can spread the
+// effects over the machine's cores.
+class Lv2EveryEffect : public ::testing::TestWithParam<int32_t> {};
+
 } // namespace
 
-TEST(Lv2Bundle, OffersStereoAndMonoFormOfEveryAvailableEffect)
+INSTANTIATE_TEST_SUITE_P(Catalogue, Lv2EveryEffect, ::testing::ValuesIn(testing_support::EveryEffectId()),
+                         testing_support::EffectName());
+
+TEST(Lv2Bundle, OffersStereoAndMonoFormOfEveryEffect)
 {
     const auto plugins = TheWorld().BundlePlugins();
     for (const CatalogueEntry& entry : kCatalogue) {
@@ -83,9 +105,9 @@ TEST(Lv2Bundle, OffersStereoAndMonoFormOfEveryAvailableEffect)
     EXPECT_EQ(plugins.size(), 2 * kCatalogue.size());
 }
 
-TEST(Lv2Plugins, SurviveEverySampleRateAndBlockLength)
+TEST_P(Lv2EveryEffect, SurviveEverySampleRateAndBlockLength)
 {
-    for (const LilvPlugin* plugin : TheWorld().BundlePlugins()) {
+    for (const LilvPlugin* plugin : FormsOf(GetParam())) {
         for (double rate : {22050.0, 44100.0, 48000.0, 88200.0, 96000.0, 192000.0}) {
             for (uint32_t block : {1u, 17u, 64u, 256u, 1024u, 8192u}) {
                 lv2test::Instance instance(TheWorld(), plugin, rate, kMaxBlock);
@@ -97,10 +119,10 @@ TEST(Lv2Plugins, SurviveEverySampleRateAndBlockLength)
     }
 }
 
-TEST(Lv2Plugins, RandomParameterSetsRunWithoutAllocatingOrLocking)
+TEST_P(Lv2EveryEffect, RandomParameterSetsRunWithoutAllocatingOrLocking)
 {
     std::mt19937 random(42);
-    for (const LilvPlugin* plugin : TheWorld().BundlePlugins()) {
+    for (const LilvPlugin* plugin : FormsOf(GetParam())) {
         lv2test::Instance instance(TheWorld(), plugin, 48000.0, kMaxBlock);
         const auto in = TestSignal(instance.AudioChannels(), 512, 48000.0);
         std::vector<std::vector<float>> out(in.size(), std::vector<float>(512));
@@ -141,10 +163,10 @@ bool ParametersShareChunkKeys(const LilvPlugin* plugin)
     return false;
 }
 
-TEST(Lv2Plugins, RestoredStateSavesIdenticallyAndSoundsTheSame)
+TEST_P(Lv2EveryEffect, RestoredStateSavesIdenticallyAndSoundsTheSame)
 {
     std::mt19937 random(9);
-    for (const LilvPlugin* plugin : TheWorld().BundlePlugins()) {
+    for (const LilvPlugin* plugin : FormsOf(GetParam())) {
         lv2test::Instance original(TheWorld(), plugin, 44100.0, kMaxBlock);
         SetRandomParameters(original, random);
         const auto in = TestSignal(original.AudioChannels(), 4096, 44100.0);
@@ -174,9 +196,9 @@ TEST(Lv2Plugins, RestoredStateSavesIdenticallyAndSoundsTheSame)
     }
 }
 
-TEST(Lv2Plugins, TailsDecayInSilence)
+TEST_P(Lv2EveryEffect, TailsDecayInSilence)
 {
-    for (const LilvPlugin* plugin : TheWorld().BundlePlugins()) {
+    for (const LilvPlugin* plugin : FormsOf(GetParam())) {
         lv2test::Instance instance(TheWorld(), plugin, 48000.0, kMaxBlock);
         auto signal = TestSignal(instance.AudioChannels(), 48000 * 21, 48000.0);
         for (auto& channel : signal)
@@ -191,12 +213,12 @@ TEST(Lv2Plugins, TailsDecayInSilence)
     }
 }
 
-TEST(Lv2Plugins, EnableSwitchBypassesAndRestores)
+TEST_P(Lv2EveryEffect, EnableSwitchBypassesAndRestores)
 {
     // Long enough for the slowest delay's first echo.
     constexpr uint32_t kFrames = 4 * 48000;
     std::mt19937 random(21);
-    for (const LilvPlugin* plugin : TheWorld().BundlePlugins()) {
+    for (const LilvPlugin* plugin : FormsOf(GetParam())) {
         lv2test::Instance instance(TheWorld(), plugin, 48000.0, kMaxBlock);
         const auto in = TestSignal(instance.AudioChannels(), kFrames, 48000.0);
         // Some pedals are transparent at their defaults (a level control at
