@@ -224,15 +224,15 @@ void Lamp(cairo_t* cr, double cx, double cy, double radius, Rgb colour, bool lit
     cairo_fill(cr);
     cairo_pattern_destroy(lens);
     // Specular highlight of the dome, top left.
-    cairo_pattern_t* spec = cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.4, 0,
-                                                        cx - radius * 0.35, cy - radius * 0.4,
-                                                        radius * 0.55);
-    cairo_pattern_add_color_stop_rgba(spec, 0.0, 1, 1, 1, lit ? 0.9 : 0.55);
-    cairo_pattern_add_color_stop_rgba(spec, 1.0, 1, 1, 1, 0.0);
-    cairo_set_source(cr, spec);
+    cairo_pattern_t* highlight = cairo_pattern_create_radial(cx - radius * 0.35, cy - radius * 0.4, 0,
+                                                             cx - radius * 0.35, cy - radius * 0.4,
+                                                             radius * 0.55);
+    cairo_pattern_add_color_stop_rgba(highlight, 0.0, 1, 1, 1, lit ? 0.9 : 0.55);
+    cairo_pattern_add_color_stop_rgba(highlight, 1.0, 1, 1, 1, 0.0);
+    cairo_set_source(cr, highlight);
     cairo_arc(cr, cx, cy, radius, 0, 2 * kPi);
     cairo_fill(cr);
-    cairo_pattern_destroy(spec);
+    cairo_pattern_destroy(highlight);
 }
 
 void Label(cairo_t* cr, std::string_view text, double cx, double cy, double size, Rgb colour,
