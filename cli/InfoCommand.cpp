@@ -6,7 +6,7 @@
 #include "cli/ParameterValues.h"
 #include "cli/PresetTable.h"
 #include "cli/TextMatch.h"
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 #include <algorithm>
 #include <sstream>

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 
 #include <cstdint>
 #include <ostream>

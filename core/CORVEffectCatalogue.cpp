@@ -1,6 +1,6 @@
 #include "core/CORVEffectCatalogue.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/drive/CORVBassPreampDSP.h"
 #include "effects/drive/CORVBluesDriveGuitarDSP.h"
 #include "effects/drive/CORVCleanPreampGuitarDSP.h"

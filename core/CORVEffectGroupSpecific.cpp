@@ -2,7 +2,7 @@
 
 #include "core/CORVEffectProcessAS.h"
 #include "core/CORVEffectProcessRTAS.h"
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "host/PlugInLibrary.h"
 
 #include <new>

@@ -2,7 +2,7 @@
 
 #include "core/ChunkDataParser.h"
 #include "core/CORVEffectGroup.h"
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "core/IEditorBridge.h"
 #include "host/CConnectionService.h"
 #include "host/ControlValue.h"

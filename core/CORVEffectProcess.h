@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 #include "core/CORVPresetFile.h"
 #include "core/IEffectProcess.h"
 #include "host/CEffectProcess.h"

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVDSPPreset.h"
+#include "dsp/CORVDSPPreset.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "core/CORVPresetFile.h"
 
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 #include "platform/DocumentsFolder.h"
 
 #include <utility>

@@ -1,6 +1,6 @@
 #pragma once
 // Checks shared by the tests of the guitar preamps and the power amp.
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 #include "effects/common/BiquadResponse.h"
 #include "tests/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Measurements shared by the cabinet and equaliser tests.
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 #include "tests/DriveTestSupport.h"
 #include "tests/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // Probes shared by the chorus and flanger tests.
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 #include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 

@@ -1,7 +1,7 @@
 #pragma once
-#include "core/CORVBPMParRelations.h"
-#include "core/CORVParRelations.h"
-#include "core/SyncCoeff.h"
+#include "dsp/CORVBPMParRelations.h"
+#include "dsp/CORVParRelations.h"
+#include "dsp/SyncCoeff.h"
 
 #include <algorithm>
 #include <cstdint>

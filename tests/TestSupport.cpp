@@ -1,6 +1,6 @@
 #include "tests/TestSupport.h"
 
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 #include "core/CORVPresetFile.h"
 
 #include <gtest/gtest.h>

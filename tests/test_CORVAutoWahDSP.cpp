@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVAutoWahDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "tests/WahReverbTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "core/CORVBPMParRelations.h"
+#include "dsp/CORVBPMParRelations.h"
 
 #include "platform/TickCount.h"
 #include "tests/TestAlgorithms.h"

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVCompressorDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "tests/DynamicsTestSupport.h"
 
 #include <gtest/gtest.h>

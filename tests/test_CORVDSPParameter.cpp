@@ -1,4 +1,4 @@
-#include "core/CORVDSPParameter.h"
+#include "dsp/CORVDSPParameter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/CORVEffectCatalogue.h"
 #include "core/CORVEffectGroupSpecific.h"
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "host/PlugInLibrary.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "core/CORVEffectGroupSpecific.h"
 #include "core/CORVPresetDocument.h"
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "host/PlugInLibrary.h"
 #include "tests/RecordingBridge.h"
 #include "tests/TestSupport.h"

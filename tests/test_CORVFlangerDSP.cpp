@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVFlangerDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "tests/ModulatedDelayProbe.h"
 
 #include <gtest/gtest.h>

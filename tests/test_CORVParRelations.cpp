@@ -1,4 +1,4 @@
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 
 #include "platform/TickCount.h"
 #include "tests/TestAlgorithms.h"

@@ -3,7 +3,7 @@
 #include "effects/modulation/CORVPhaserBassDSP.h"
 #include "effects/modulation/CORVPhaserDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "core/CORVPresetDocument.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "core/CORVPresetFile.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
 #include "tests/TestSupport.h"

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVTremoloDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 

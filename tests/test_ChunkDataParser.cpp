@@ -1,8 +1,8 @@
 #include "core/ChunkDataParser.h"
 
 #include "core/CORVEffectProcessRTAS.h"
-#include "core/CORVParRelations.h"
-#include "core/FourCC.h"
+#include "dsp/CORVParRelations.h"
+#include "dsp/FourCC.h"
 #include "host/SFicPlugInChunk.h"
 #include "tests/RecordingBridge.h"
 

@@ -1,6 +1,6 @@
 #include "cli/Stompset.h"
 #include "core/CORVPresetDocument.h"
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "tests/CliTestSupport.h"
 #include "tests/TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "effects/drive/CORVBassPreampDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/common/Decibels.h"
 #include "effects/drive/ChannelStages.h"
 

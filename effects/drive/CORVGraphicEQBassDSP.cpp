@@ -1,6 +1,6 @@
 #include "effects/drive/CORVGraphicEQBassDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 namespace {
 

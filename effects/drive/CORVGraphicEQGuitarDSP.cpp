@@ -1,6 +1,6 @@
 #include "effects/drive/CORVGraphicEQGuitarDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 namespace {
 

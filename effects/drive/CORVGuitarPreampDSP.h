@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 
 // What the three guitar preamps share: a gain knob, a tone knob and an
 // output knob, and two channel stages that carry the whole chain of one

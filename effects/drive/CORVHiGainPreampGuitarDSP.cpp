@@ -1,6 +1,6 @@
 #include "effects/drive/CORVHiGainPreampGuitarDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/common/BiquadDesigners.h"
 #include "effects/common/Decibels.h"
 

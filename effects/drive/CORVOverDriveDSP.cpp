@@ -1,6 +1,6 @@
 #include "effects/drive/CORVOverDriveDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/drive/DriveCharacters.h"
 
 namespace {

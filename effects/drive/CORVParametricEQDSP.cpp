@@ -1,6 +1,6 @@
 #include "effects/drive/CORVParametricEQDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/common/BiquadKernel.h"
 
 #include <algorithm>

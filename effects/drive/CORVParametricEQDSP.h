@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 #include "effects/drive/CORVPowerAmpGuitarDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/drive/ChannelStages.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "effects/drive/CORVSpeakerSimulatorBassDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 CORVSpeakerSimulatorBassDSP::CORVSpeakerSimulatorBassDSP(double sampleRate_, uint32_t maxFrames_)
     : CORVSpeakerSimulatorBase(sampleRate_, maxFrames_, BassSpeakerModels(), SpeakerStage::kMaxSlots)

@@ -1,6 +1,6 @@
 #include "effects/drive/CORVSpeakerSimulatorGuitarDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 CORVSpeakerSimulatorGuitarDSP::CORVSpeakerSimulatorGuitarDSP(double sampleRate_, uint32_t maxFrames_)
     : CORVSpeakerSimulatorBase(sampleRate_, maxFrames_, GuitarSpeakerModels(), kWooferSlots)

@@ -1,6 +1,6 @@
 #include "effects/drive/CORVToneControlBassDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 namespace {
 

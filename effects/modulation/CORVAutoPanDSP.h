@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/common/CLfo.h"
 
 // "AP - Auto Pan": the LFO moves the signal between the two sides; the two

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVAutoTunerDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "effects/modulation/CORVAutoWahDSP.h"
 
-#include "core/FourCC.h"
-#include "core/SyncCoeff.h"
+#include "dsp/FourCC.h"
+#include "dsp/SyncCoeff.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "effects/modulation/CORVBPMDelayDSP.h"
 
-#include "core/FourCC.h"
-#include "core/SyncCoeff.h"
+#include "dsp/FourCC.h"
+#include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
 
 #include <algorithm>

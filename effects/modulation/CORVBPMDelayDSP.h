@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVBPMParRelations.h"
+#include "dsp/CORVBPMParRelations.h"
 
 #include <array>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVChorusBase.h"
 
-#include "core/SyncCoeff.h"
+#include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
 #include "effects/modulation/ParameterRange.h"
 

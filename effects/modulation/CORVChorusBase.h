@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/modulation/BassCrossover.h"
 #include "effects/modulation/ModulatedDelayLines.h"
 #include "effects/modulation/SweepLfo.h"

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVChorusBassDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/modulation/ParameterRange.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVChorusDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 CORVChorusDSP::CORVChorusDSP(double sampleRate_, uint32_t maxFrames_)
     : CORVChorusBase(sampleRate_, maxFrames_, kSyncCoeff, kTap)

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/common/DynamicsBlocks.h"
 
 // "CM - Compressor": above the threshold the gain follows the level down by

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVExpanderGateDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/common/Decibels.h"
 
 #include <cmath>

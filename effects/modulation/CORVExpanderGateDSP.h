@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/common/DynamicsBlocks.h"
 
 // "EG - Expander Gate": a downward expander.  Below the threshold the gain

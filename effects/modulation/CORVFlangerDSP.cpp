@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVFlangerDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 CORVFlangerDSP::CORVFlangerDSP(double sampleRate_, uint32_t maxFrames_)
     : CORVFlangerBase(sampleRate_, maxFrames_, kSyncCoeff, kTap)

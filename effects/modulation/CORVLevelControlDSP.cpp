@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVLevelControlDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 #include "effects/common/Decibels.h"
 
 namespace {

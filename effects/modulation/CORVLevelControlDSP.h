@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 
 // "LC - Level Control": a master gain and a routing stage.  Each input channel
 // is placed between the two outputs; "Wide" widens the image by subtracting

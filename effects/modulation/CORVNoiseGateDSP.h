@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/common/DynamicsBlocks.h"
 
 // "NG - Noise Gate": mutes both channels while the smoothed power stays below

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVPedalWahDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVPhaserBase.h"
 
-#include "core/SyncCoeff.h"
+#include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVPhaserDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 namespace {
 

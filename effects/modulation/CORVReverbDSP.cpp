@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVReverbDSP.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 #include <cmath>
 

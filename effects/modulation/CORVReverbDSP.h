@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/common/BiquadSection.h"
 #include "effects/modulation/ReverbLines.h"
 #include "effects/modulation/ReverbModes.h"

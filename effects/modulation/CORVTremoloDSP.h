@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 #include "effects/common/CLfo.h"
 
 // "TR - Tremolo": the LFO swings the level of both channels together.

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 
 // The plain value of parameter index, held inside its published range.  Host
 // controls cannot leave the range, but a stored preset is applied as written,

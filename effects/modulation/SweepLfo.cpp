@@ -1,6 +1,6 @@
 #include "effects/modulation/SweepLfo.h"
 
-#include "core/SyncCoeff.h"
+#include "dsp/SyncCoeff.h"
 
 #include <algorithm>
 

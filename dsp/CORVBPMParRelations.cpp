@@ -1,4 +1,4 @@
-#include "core/CORVBPMParRelations.h"
+#include "dsp/CORVBPMParRelations.h"
 
 CORVBPMParRelations::CORVBPMParRelations(double sampleRate_, uint32_t maxFrames_)
     : CORVParRelations(sampleRate_, maxFrames_)

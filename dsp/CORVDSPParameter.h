@@ -1,5 +1,5 @@
 #pragma once
-#include "core/DisplayText.h"
+#include "dsp/DisplayText.h"
 
 #include <cstdint>
 #include <string>

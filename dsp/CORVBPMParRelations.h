@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVParRelations.h"
+#include "dsp/CORVParRelations.h"
 
 // The control relations of the BPM delay, whose parameter indices are fixed:
 // with "Decay" at its maximum the delay holds what it has sampled, and the foot

@@ -1,5 +1,5 @@
 #pragma once
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 
 // How control changes relate to each other in a typical effect: the foot
 // switch toggles bypass or, with "Tap" on, taps the tempo; turning "Tap" on

@@ -1,6 +1,6 @@
 #pragma once
-#include "core/CORVDSPParameter.h"
-#include "core/CORVDSPPreset.h"
+#include "dsp/CORVDSPParameter.h"
+#include "dsp/CORVDSPPreset.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 
-#include "core/FourCC.h"
+#include "dsp/FourCC.h"
 
 #include <algorithm>
 #include <cstring>

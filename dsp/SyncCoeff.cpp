@@ -1,4 +1,4 @@
-#include "core/SyncCoeff.h"
+#include "dsp/SyncCoeff.h"
 
 std::vector<std::string> SyncCoeffEntries()
 {

@@ -1,6 +1,6 @@
-#include "core/CORVDSPParameter.h"
+#include "dsp/CORVDSPParameter.h"
 
-#include "core/CORVDSPAlgInterface.h"
+#include "dsp/CORVDSPAlgInterface.h"
 
 #include <algorithm>
 #include <cmath>
