@@ -5,13 +5,13 @@
 #include "cli/OfflineInstance.h"
 #include "cli/ParameterValues.h"
 #include "cli/PresetTable.h"
+#include "host/ControlValue.h"
 
 #include <algorithm>
 #include <limits>
 
 namespace {
 
-constexpr int32_t kBypassOn = std::numeric_limits<int32_t>::max();
 constexpr double kMeterRangeDb = 60.0;
 constexpr float kSilenceMeter = -std::numeric_limits<float>::infinity();
 
@@ -26,7 +26,7 @@ CORVEffectStage::CORVEffectStage(const EffectSpec& request, double sampleRate, c
     for (const ParameterSetting& setting : request.settings)
         ApplySetting(setting);
     if (request.bypass)
-        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, kBypassOn);
+        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, kControlOn);
     instance_->SetHostTempo(settings.tempo);
     instance_->SetSliceFrames(settings.sliceFrames);
     instance_->SetProgressFunction([this](int64_t, int64_t) { TakeSlicePeaks(); });
@@ -40,8 +40,13 @@ void CORVEffectStage::ApplyPreset(const std::string& name)
 void CORVEffectStage::ApplySetting(const ParameterSetting& setting)
 {
     const ParameterRef ref = FindParameterByText(Algorithm(), setting.parameter);
-    const float plain = ParsePlainValue(Algorithm(), *ref.parameter, setting.value);
-    instance_->SetControlValue(ref.index, CORVEffectProcess::ToControlValue(ref.parameter->NormalizedFromPlain(plain)));
+    SetPlainValue(ref.index, ParsePlainValue(Algorithm(), *ref.parameter, setting.value));
+}
+
+void CORVEffectStage::SetPlainValue(int32_t index, float plain)
+{
+    if (const CORVDSPParameter* parameter = Algorithm().GetParameter(index))
+        instance_->SetControlValue(index, CORVEffectProcess::ToControlValue(parameter->NormalizedFromPlain(plain)));
 }
 
 void CORVEffectStage::Process(float* const* channels, int32_t channelCount, int32_t frames)

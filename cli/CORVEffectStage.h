@@ -29,6 +29,10 @@ public:
     // through the effect as its first channel.
     void Process(float* const* channels, int32_t channelCount, int32_t frames);
 
+    // Sets parameter index to a plain value in its unit, as a host control
+    // change would.
+    void SetPlainValue(int32_t index, float plain);
+
     const CatalogueEntry& Entry() const { return *entry_; }
     const CORVDSPAlgInterface& Algorithm() const { return *instance_->GetAlgorithm(); }
     CORVEffectProcessAS& Instance() { return *instance_; }

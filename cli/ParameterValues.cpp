@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int32_t kFootSwitchIndex = 1;
 constexpr std::string_view kMinusInfinity = "-inf";
 constexpr std::string_view kOff = "off";
 

@@ -4,6 +4,7 @@
 #include "cli/CORVEffectStage.h"
 #include "cli/CORVSoundFileReader.h"
 #include "cli/CliError.h"
+#include "cli/ParameterValues.h"
 #include "effects/modulation/CORVAutoTunerDSP.h"
 
 #include <cstdio>
@@ -12,12 +13,7 @@ namespace {
 
 constexpr int32_t kReadingFrames = CORVAutoTunerDSP::kSamplesPerReading;
 
-EffectSpec TunerSpec(double a4)
-{
-    char value[32];
-    std::snprintf(value, sizeof value, "%g", a4);
-    return EffectSpec{"AT", {}, {{"A4", value}}, false};
-}
+const EffectSpec kTunerSpec{"AT", {}, {}, false};
 
 void CheckInput(const CORVSoundFileReader& reader, const std::string& path)
 {
@@ -30,15 +26,16 @@ void CheckInput(const CORVSoundFileReader& reader, const std::string& path)
                        std::to_string(kMaxSampleRate) + " Hz");
 }
 
-TunerFrameReading ReadingOf(const CORVAutoTunerDSP& tuner, int64_t framesHeard, int32_t sampleRate)
+TunerFrameReading ReadingOf(const CORVDSPAlgInterface& tuner, int64_t framesHeard, int32_t sampleRate)
 {
     TunerFrameReading reading;
     reading.seconds = double(framesHeard) / sampleRate;
-    reading.heard = tuner.HasReading();
+    const float note = tuner.Read(ReadingKind::TunerNote);
+    reading.heard = note >= 0.0f;
     if (reading.heard) {
-        reading.note = std::string(tuner.NoteName());
-        reading.frequency = tuner.DetectedFrequency();
-        reading.deviation = tuner.Deviation();
+        reading.note = std::string(CPitchAnalyser::NameOf(int32_t(note)).View());
+        reading.frequency = tuner.Read(ReadingKind::TunerFrequency);
+        reading.deviation = tuner.Read(ReadingKind::TunerDeviation);
     }
     return reading;
 }
@@ -51,9 +48,13 @@ int64_t TuneFile(const TuneRequest& request, const TunerReadingSink& sink, const
     CheckInput(reader, request.inputPath);
     // Whole frames at a time: each chunk ends exactly where the tuner
     // finishes a frame, so its reading is fresh after every chunk.
-    CORVEffectStage stage(TunerSpec(request.a4), double(reader.SampleRate()),
+    CORVEffectStage stage(kTunerSpec, double(reader.SampleRate()),
                           StageSettings{CORVEffectChain::kDefaultTempo, CORVEffectChain::kMaxSliceFrames});
-    const auto& tuner = dynamic_cast<const CORVAutoTunerDSP&>(stage.Algorithm());
+    const CORVDSPParameter& a4 = *stage.Algorithm().GetParameter(CORVAutoTunerDSP::kA4);
+    if (!(request.a4 >= double(a4.minValue) && request.a4 <= double(a4.maxValue)))
+        throw CliError("A4 of " + FormatNumber(float(request.a4)) + " Hz is outside " + RangeText(a4));
+    stage.SetPlainValue(CORVAutoTunerDSP::kA4, float(request.a4));
+    const CORVDSPAlgInterface& tuner = stage.Algorithm();
 
     std::vector<std::vector<float>> channels;
     float* pointers[2] = {};

@@ -162,13 +162,19 @@ bool CORVEffectProcess::Disconnect()
     return unregistered;
 }
 
+void CORVEffectProcess::Prepare(uint32_t maxBlockFrames)
+{
+    maxFrames = maxBlockFrames;
+    algorithm->Prepare(maxBlockFrames);
+}
+
 void CORVEffectProcess::FollowHostTempo()
 {
     const double hostTempo = GetHostTempo();
     if (hostTempo == algorithm->tempo)
         return;
     int32_t index = 0;
-    CORVDSPParameter* syncCoeff = algorithm->FindParameter("Sync coeff", &index);
+    CORVDSPParameter* syncCoeff = algorithm->FindRole(ParameterRole::SyncCoeff, &index);
     if (!syncCoeff)
         return;
     algorithm->tempo = hostTempo;

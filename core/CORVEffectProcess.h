@@ -18,8 +18,8 @@ class IEditorBridge;
 // goes through SetControlValue and from there into the algorithm.
 class CORVEffectProcess : public virtual CEffectProcess, private IEffectProcess, public CORVPlugInInterface {
 public:
-    static constexpr int32_t kFootSwitch = 1;
-    static constexpr int32_t kLastAlgorithmControl = 13;
+    static constexpr int32_t kFootSwitch = kFootSwitchIndex;
+    static constexpr int32_t kLastAlgorithmControl = kLastControlIndex;
     static constexpr uint32_t kFootSwitchID = 0x62797061; // 'bypa'
     static constexpr uint32_t kChunkID = 0x656C636B;      // 'elck'
     static constexpr const char* kChunkName = "Complete Controls State";
@@ -68,6 +68,13 @@ public:
     int32_t GetChunkSize(uint32_t chunkID, int32_t* size) override;
     int32_t GetChunk(uint32_t chunkID, std::span<uint8_t> chunk) override;
     int32_t SetChunk(uint32_t chunkID, std::span<const uint8_t> chunk) override;
+
+    // Readies the algorithm for blocks of up to maxBlockFrames, so that no
+    // block allocates; longer blocks are processed in slices of that length.
+    // Each wrapper calls it once before its first block (the reinitialisation
+    // at the host's rate pending since construction happens here), never on
+    // the audio thread.
+    void Prepare(uint32_t maxBlockFrames);
 
     // One block: mono pointer copy, host-tempo step, the algorithm, and the
     // peaks turned into meter values.

@@ -7,7 +7,11 @@ CORVEffectProcessAS::CORVEffectProcessAS(int32_t effectId_, const SProcessContex
 {
 }
 
-void CORVEffectProcessAS::SetSliceFrames(int32_t frames) { sliceFrames = std::clamp(frames, 1, kMaxSliceFrames); }
+void CORVEffectProcessAS::SetSliceFrames(int32_t frames)
+{
+    sliceFrames = std::clamp(frames, 1, kMaxSliceFrames);
+    Prepare(uint32_t(sliceFrames));
+}
 
 int32_t CORVEffectProcessAS::ProcessAudio()
 {

@@ -3,6 +3,7 @@
 #include "dsp/FourCC.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 CORVDSPAlgInterface::CORVDSPAlgInterface(double sampleRate_, uint32_t maxFrames_)
@@ -34,6 +35,36 @@ CORVDSPParameter* CORVDSPAlgInterface::FindParameter(std::string_view name, int3
     return nullptr;
 }
 
+CORVDSPParameter* CORVDSPAlgInterface::FindRole(ParameterRole role, int32_t* index) const
+{
+    for (const auto& [i, parameter] : parameters) {
+        if (parameter->role == role) {
+            if (index)
+                *index = i;
+            return parameter.get();
+        }
+    }
+    return nullptr;
+}
+
+bool CORVDSPAlgInterface::Offers(ReadingKind kind) const
+{
+    return std::any_of(readings.begin(), readings.end(), [kind](const ReadingSpec& r) { return r.kind == kind; });
+}
+
+float CORVDSPAlgInterface::Read(ReadingKind) const { return 0.0f; }
+
+void CORVDSPAlgInterface::Prepare(uint32_t maxBlockFrames)
+{
+    if (maxBlockFrames > 0 && maxBlockFrames != maxFrames) {
+        maxFrames = maxBlockFrames;
+        needsReinit = true;
+    }
+    if (needsReinit)
+        UpdateParameters(true);
+    needsReinit = false;
+}
+
 float CORVDSPAlgInterface::Value(int32_t index) const
 {
     const CORVDSPParameter* parameter = GetParameter(index);
@@ -52,10 +83,12 @@ void CORVDSPAlgInterface::AddPreset(int32_t index, std::unique_ptr<CORVDSPPreset
 
 void CORVDSPAlgInterface::AddParameters(const std::vector<ParameterSpec>& table)
 {
-    for (const ParameterSpec& row : table)
-        AddParameter(row.index, std::make_unique<CORVDSPParameter>(this, row.name, row.texts, row.minValue,
-                                                                   row.maxValue, row.step, row.defaultValue,
-                                                                   row.scale));
+    for (const ParameterSpec& row : table) {
+        auto parameter = std::make_unique<CORVDSPParameter>(this, row.name, row.texts, row.minValue, row.maxValue,
+                                                            row.step, row.defaultValue, row.scale);
+        parameter->role = row.role;
+        AddParameter(row.index, std::move(parameter));
+    }
 }
 
 void CORVDSPAlgInterface::AddPresets(const std::vector<PresetSpec>& table)
@@ -123,6 +156,21 @@ void CORVDSPAlgInterface::ProcessBypassed(const float* const* inputs, float* con
     }
 }
 
+void CORVDSPAlgInterface::ProcessInSlices(const float* const* inputs, float* const* outputs, int32_t frameCount)
+{
+    // A host may hand over a longer block than it announced.  The effect's
+    // buffers keep their prepared size; the block is cut to fit instead, at
+    // no cost to the sound, since processing never depends on where a block
+    // ends.
+    const int32_t capacity = int32_t(std::min<uint32_t>(std::max<uint32_t>(maxFrames, 1u), INT32_MAX));
+    for (int32_t done = 0; done < frameCount; done += capacity) {
+        const int32_t frames = std::min(capacity, frameCount - done);
+        const float* in[2] = {inputs[0] + done, inputs[1] + done};
+        float* out[2] = {outputs[0] + done, outputs[1] + done};
+        ProcessBlock(in, out, frames);
+    }
+}
+
 void CORVDSPAlgInterface::Process(const float* const* inputs, float* const* outputs, float* inputPeaks_,
                                   float* outputPeaks_, int32_t frameCount)
 {
@@ -134,11 +182,13 @@ void CORVDSPAlgInterface::Process(const float* const* inputs, float* const* outp
         if (bypassed) {
             ProcessBypassed(inputs, outputs, inputPeaks_, outputPeaks_, frameCount);
         } else {
-            if (needsReinit)
+            if (needsReinit) {
                 UpdateParameters(true);
+                needsReinit = false;
+            }
             if (WantsUpdate())
                 UpdateParameters(false);
-            ProcessBlock(inputs, outputs, frameCount);
+            ProcessInSlices(inputs, outputs, frameCount);
             MeasurePeaks(outputs, outputPeaks_, frameCount);
         }
     }

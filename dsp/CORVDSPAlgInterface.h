@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,6 +22,34 @@ struct ParameterSpec {
     float step;
     float defaultValue;
     ScaleType scale;
+    ParameterRole role = ParameterRole::None;
+};
+
+// What an effect reports from its audio processing, for the pedal's displays
+// and LEDs and for a host's output ports.
+enum class ReadingKind : uint8_t {
+    TunerNote,      // semitones from C0 (A4 is 57), -1 while nothing is heard
+    TunerFrequency, // Hz, 0 while nothing is heard
+    TunerDeviation, // distance from the note, 50 to the neighbouring note
+    GainReduced,    // 1 while the compressor holds the gain below its indicator level
+    GateState,      // the expander gate's state: -1, 0 or 1
+    GateClosed,     // 1 while the noise gate is shut
+    GateLearning,   // 1 while the noise gate measures its threshold
+    HoldState,      // the delay's hold cycle: 0 normal, 1 bypassing, 2 sampling, 3 playing
+};
+
+// One reading as an effect declares it, with the range and form a meter or
+// a host's output port shows it in.
+struct ReadingSpec {
+    ReadingKind kind;
+    const char* symbol;
+    const char* name;
+    float minimum;
+    float maximum;
+    float idle; // the value before the first block
+    bool integer;
+    const char* unit;    // "Hz", or nullptr
+    const char* comment; // what the number means, or nullptr
 };
 
 // One factory preset: plain values in ascending parameter index order.
@@ -56,8 +85,22 @@ public:
     virtual void Reset() = 0;
     virtual DisplayText OnParameterChange(int32_t index, float normValue) = 0;
 
+    // Readies the effect for blocks of up to maxBlockFrames off the audio
+    // thread: a pending reinitialisation (new instance, new sample rate, new
+    // capacity) allocates here, so the first Process allocates nothing.
+    // Longer blocks are still processed, in slices of this capacity.
+    void Prepare(uint32_t maxBlockFrames);
+
+    // The readings this effect offers, and the current value of one of them
+    // (0 for a reading the effect does not offer).  Read may be called from
+    // any thread; it only loads values the last block stored.
+    std::span<const ReadingSpec> Readings() const { return readings; }
+    bool Offers(ReadingKind kind) const;
+    virtual float Read(ReadingKind kind) const;
+
     CORVDSPParameter* GetParameter(int32_t index) const;
     CORVDSPParameter* FindParameter(std::string_view name, int32_t* index = nullptr) const;
+    CORVDSPParameter* FindRole(ParameterRole role, int32_t* index = nullptr) const;
     void AddParameter(int32_t index, std::unique_ptr<CORVDSPParameter> parameter);
     void AddPreset(int32_t index, std::unique_ptr<CORVDSPPreset> preset);
     void ApplyPreset(const std::string& name);
@@ -88,6 +131,8 @@ protected:
     // (presets under 0, 1, 2, ... with "Default" first).
     void AddParameters(const std::vector<ParameterSpec>& table);
     void AddPresets(const std::vector<PresetSpec>& table);
+    // Declares the readings of Read; the table outlives the algorithm.
+    void DeclareReadings(std::span<const ReadingSpec> table) { readings = table; }
 
     // The effect's own per-sample work on an up-to-date coefficient set.  It
     // must read both channels of a sample before writing either output, so
@@ -103,6 +148,11 @@ protected:
     // the input peaks.  The BPM delay replaces it by its hold mode.
     virtual void ProcessBypassed(const float* const* inputs, float* const* outputs, float* inputPeaks,
                                  float* outputPeaks, int32_t frameCount);
+
+private:
+    void ProcessInSlices(const float* const* inputs, float* const* outputs, int32_t frameCount);
+
+    std::span<const ReadingSpec> readings;
 };
 
 // Largest absolute sample of each of the two channels, written into peaks.

@@ -7,6 +7,23 @@
 
 class CORVDSPAlgInterface;
 
+// Parameter 1 is the foot switch in every effect; an algorithm numbers its
+// own parameters from 2, and host controls, editor tags and parameter
+// indices are one and the same number up to 13.
+inline constexpr int32_t kFootSwitchIndex = 1;
+inline constexpr int32_t kLastControlIndex = 13;
+
+// What a parameter means to the code around an effect.  Tap tempo, tempo
+// sync and the host's tempo find their parameters by role, so a parameter's
+// name stays a text for the user and can never be misspelt into silence.
+enum class ParameterRole : uint8_t {
+    None,
+    Tempo,     // beats per minute that a tap sets
+    Rate,      // Hz that a tap sets (one tap interval is one period)
+    SyncCoeff, // the division of the host's tempo, 0 = off
+    Tap,       // the foot switch taps the tempo while this is on
+};
+
 // How a parameter maps between the normalised 0..1 value of host and editor
 // and the plain value in its unit, and how its display text is formed.
 enum ScaleType : int32_t {
@@ -55,6 +72,7 @@ public:
     std::string name;
     int32_t scaleType;
     uint8_t reserved;
+    ParameterRole role = ParameterRole::None;
 
 private:
     void MarkChanged();

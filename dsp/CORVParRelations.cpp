@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr int32_t kFootSwitch = 1;
-constexpr int32_t kLastControlIndex = 13;
 constexpr float kTapArmed = 0.5f;
 constexpr float kMillisecondsPerMinute = 60000.0f;
 
@@ -31,9 +29,9 @@ void CORVParRelations::HandleTap()
     tapTime = 0;
     tapState = kTapArmed;
     const float beatsPerMinute = kMillisecondsPerMinute / interval;
-    if (CORVDSPParameter* tempoParameter = FindParameter("Tempo"))
+    if (CORVDSPParameter* tempoParameter = FindRole(ParameterRole::Tempo))
         tempoParameter->SetValue(beatsPerMinute);
-    if (CORVDSPParameter* rate = FindParameter("Rate"))
+    if (CORVDSPParameter* rate = FindRole(ParameterRole::Rate))
         rate->SetValue(beatsPerMinute / 60.0f);
     parametersChanged = true;
 }
@@ -58,8 +56,8 @@ DisplayText CORVParRelations::SyncNotice(const CORVDSPParameter& changed,
 
 DisplayText CORVParRelations::OnParameterChange(int32_t index, float normValue)
 {
-    if (index == kFootSwitch) {
-        const CORVDSPParameter* tap = FindParameter("Tap");
+    if (index == kFootSwitchIndex) {
+        const CORVDSPParameter* tap = FindRole(ParameterRole::Tap);
         if (tap && tap->normValue == 1.0f) {
             HandleTap();
             return {};
@@ -67,16 +65,16 @@ DisplayText CORVParRelations::OnParameterChange(int32_t index, float normValue)
         bypassed = savedBypass = (normValue != 0.0f);
         return {};
     }
-    if (index < kFootSwitch || index > kLastControlIndex)
+    if (index < kFootSwitchIndex || index > kLastControlIndex)
         return {};
     CORVDSPParameter* changed = GetParameter(index);
     if (!changed)
         return {};
     changed->SetNormalized(normValue);
 
-    if (changed->name == "Tap")
+    if (changed->role == ParameterRole::Tap)
         ApplyTapMode(*changed);
-    if (changed->name == "Tempo" || changed->name == "Rate")
-        return SyncNotice(*changed, FindParameter("Sync coeff"));
+    if (changed->role == ParameterRole::Tempo || changed->role == ParameterRole::Rate)
+        return SyncNotice(*changed, FindRole(ParameterRole::SyncCoeff));
     return {};
 }

@@ -2,7 +2,6 @@
 
 #include "host/ControlValue.h"
 
-#include <limits>
 
 CPluginControl::CPluginControl(uint32_t id, std::string names, bool automatable)
     : id_(id), names_(std::move(names)), automatable_(automatable)
@@ -19,7 +18,7 @@ int32_t CPluginControl_OnOff::GetDiscrete() const { return GetValue() >= 0 ? 1 :
 
 int32_t CPluginControl_OnOff::DiscreteToControl(int32_t state) const
 {
-    return state != 0 ? std::numeric_limits<int32_t>::max() : std::numeric_limits<int32_t>::min();
+    return state != 0 ? kControlOn : kControlOff;
 }
 
 CPluginControl_Linear::CPluginControl_Linear(uint32_t id, std::string names, double minimum, double maximum,

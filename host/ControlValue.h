@@ -1,6 +1,12 @@
 #pragma once
 #include <cmath>
 #include <cstdint>
+#include <limits>
+
+// An on/off control (the foot switch) is on at the top of the range and off
+// at the bottom.
+inline constexpr int32_t kControlOn = std::numeric_limits<int32_t>::max();
+inline constexpr int32_t kControlOff = std::numeric_limits<int32_t>::min();
 
 // Control values span the whole int32 range: INT32_MIN is the bottom of a
 // control, INT32_MAX its top.  These convert to and from the unit interval in

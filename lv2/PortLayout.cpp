@@ -1,7 +1,5 @@
 #include "lv2/PortLayout.h"
 
-#include "effects/modulation/CORVAutoTunerDSP.h"
-
 #include <cctype>
 #include <set>
 
@@ -78,18 +76,13 @@ std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool m
             add(port);
         }
     }
-    if (dynamic_cast<const CORVAutoTunerDSP*>(&algorithm)) {
-        const std::pair<TunerReading, const char*> readings[] = {
-            {TunerReading::Note, "note"}, {TunerReading::Frequency, "frequency"}, {TunerReading::Deviation, "deviation"}};
-        const char* names[] = {"Note", "Frequency", "Deviation"};
-        for (size_t i = 0; i < 3; ++i) {
-            PortInfo port;
-            port.kind = PortKind::TunerOut;
-            port.reading = readings[i].first;
-            port.symbol = readings[i].second;
-            port.name = names[i];
-            add(port);
-        }
+    for (const ReadingSpec& reading : algorithm.Readings()) {
+        PortInfo port;
+        port.kind = PortKind::ReadingOut;
+        port.reading = &reading;
+        port.symbol = reading.symbol;
+        port.name = reading.name;
+        add(port);
     }
     return ports;
 }

@@ -19,10 +19,7 @@ inline constexpr const char* kChunkPropertyUri = "https://orvanta.audio/lv2/stom
 // The plug-in URI of an effect in its stereo or mono form.
 std::string PluginUri(const CatalogueEntry& entry, bool mono);
 
-enum class PortKind { AudioIn, AudioOut, AtomIn, Enabled, Parameter, LevelOut, TunerOut };
-
-// What a tuner output port reports.
-enum class TunerReading { Note, Frequency, Deviation };
+enum class PortKind { AudioIn, AudioOut, AtomIn, Enabled, Parameter, LevelOut, ReadingOut };
 
 // One port of a plug-in.  The TTL generator and the plug-in itself both take
 // the layout from here, so the description can never drift from the code.
@@ -34,12 +31,12 @@ struct PortInfo {
     int channel = 0;             // audio and level ports
     bool inputLevel = false;     // level ports: input (true) or output (false)
     int32_t parameterIndex = 0;  // parameter ports
-    TunerReading reading = TunerReading::Note; // tuner ports
+    const ReadingSpec* reading = nullptr; // reading ports: what the effect declared
 };
 
 // The ports of a plug-in for an algorithm's parameter table: audio in, audio
 // out, the time-position input, the enable switch, one control per
-// parameter, the level meters, and for the tuner its readings.
+// parameter, the level meters, and one output per reading the effect offers.
 std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool mono);
 
 // A port symbol made from a parameter name: lower case, runs of anything

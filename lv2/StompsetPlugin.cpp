@@ -1,10 +1,12 @@
 #include "lv2/StompsetPlugin.h"
 
 #include "core/CORVEffectGroupSpecific.h"
-#include "effects/modulation/CORVAutoTunerDSP.h"
+#include "host/ControlValue.h"
 #include "host/PlugInLibrary.h"
 
 #include <lv2/atom/util.h>
+#include <lv2/buf-size/buf-size.h>
+#include <lv2/options/options.h>
 #include <lv2/time/time.h>
 
 #include <algorithm>
@@ -16,8 +18,6 @@
 namespace lv2 {
 namespace {
 
-constexpr int32_t kBypassOn = std::numeric_limits<int32_t>::max();
-constexpr int32_t kBypassOff = std::numeric_limits<int32_t>::min();
 constexpr float kLevelCeiling = 1.5f; // +30 dBFS on the meter scale
 
 const CEffectGroup* LoadedGroup()
@@ -27,12 +27,39 @@ const CEffectGroup* LoadedGroup()
     return GetPlugInGroup();
 }
 
-const LV2_URID_Map* FindMap(const LV2_Feature* const* features)
+const void* FindFeature(const LV2_Feature* const* features, const char* uri)
 {
     for (int i = 0; features && features[i]; ++i)
-        if (std::strcmp(features[i]->URI, LV2_URID__map) == 0)
-            return static_cast<const LV2_URID_Map*>(features[i]->data);
+        if (std::strcmp(features[i]->URI, uri) == 0)
+            return features[i]->data;
     return nullptr;
+}
+
+// The longest block the host promises to run, from its options: the
+// maximum where it gives one, else the nominal length; 0 when it says
+// neither.
+uint32_t AnnouncedBlockLength(const LV2_Feature* const* features, const LV2_URID_Map* map)
+{
+    const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+    if (!options || !map)
+        return 0;
+    const LV2_URID atomInt = map->map(map->handle, LV2_ATOM__Int);
+    const LV2_URID maximum = map->map(map->handle, LV2_BUF_SIZE__maxBlockLength);
+    const LV2_URID nominal = map->map(map->handle, LV2_BUF_SIZE__nominalBlockLength);
+    uint32_t maximumLength = 0;
+    uint32_t nominalLength = 0;
+    for (const LV2_Options_Option* option = options; option->key != 0; ++option) {
+        if (option->type != atomInt || option->size != sizeof(int32_t) || !option->value)
+            continue;
+        const int32_t length = *static_cast<const int32_t*>(option->value);
+        if (length <= 0)
+            continue;
+        if (option->key == maximum)
+            maximumLength = uint32_t(length);
+        else if (option->key == nominal)
+            nominalLength = uint32_t(length);
+    }
+    return maximumLength ? maximumLength : nominalLength;
 }
 
 // The meter scale is -inf for silence; hosts get a floor at -60 dBFS.
@@ -51,16 +78,19 @@ std::unique_ptr<StompsetPlugin> StompsetPlugin::Create(const CatalogueEntry& ent
         return nullptr;
     std::unique_ptr<CEffectProcess> process =
         group->CreateProcess(mono ? entry.RealTimeMonoId() : entry.realTimeStereoId, sampleRate);
-    if (!dynamic_cast<CORVEffectProcessRTAS*>(process.get()))
+    auto* instance = dynamic_cast<CORVEffectProcessRTAS*>(process.get());
+    if (!instance)
         return nullptr;
-    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, FindMap(features)));
+    const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+    const uint32_t length = AnnouncedBlockLength(features, map);
+    instance->Prepare(length ? length : CORVEffectProcess::kAlgorithmMaxFrames);
+    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, map));
 }
 
 StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map)
     : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono)
 {
     CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
-    tuner_ = dynamic_cast<const CORVAutoTunerDSP*>(&algorithm);
     layout_ = DescribePorts(algorithm, mono);
     for (const PortInfo& port : layout_) {
         if (port.kind == PortKind::Parameter) {
@@ -68,6 +98,8 @@ StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mon
             parameters_.push_back(ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter});
         } else if (port.kind == PortKind::LevelOut) {
             levelPorts_.push_back(nullptr);
+        } else if (port.kind == PortKind::ReadingOut) {
+            readingPorts_.push_back(ReadingPort{nullptr, port.reading->kind});
         }
     }
     if (map) {
@@ -104,7 +136,11 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
     case PortKind::LevelOut:
         levelPorts_[size_t((port.inputLevel ? 0 : 1) * (mono_ ? 1 : 2) + port.channel)] = static_cast<float*>(data);
         break;
-    case PortKind::TunerOut: tunerPorts_[size_t(port.reading)] = static_cast<float*>(data); break;
+    case PortKind::ReadingOut:
+        for (ReadingPort& reading : readingPorts_)
+            if (reading.kind == port.reading->kind)
+                reading.data = static_cast<float*>(data);
+        break;
     }
 }
 
@@ -141,7 +177,7 @@ void StompsetPlugin::ApplyControlPorts()
         // Every change of the enable switch is one press of the foot switch,
         // so tap tempo and the delay's hold cycle work from a host button.
         lastEnabled_ = *enabled_;
-        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, lastEnabled_ > 0.5f ? kBypassOff : kBypassOn);
+        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, lastEnabled_ > 0.5f ? kControlOff : kControlOn);
     }
     for (ParameterPort& port : parameters_) {
         if (!port.data || *port.data == port.last || !std::isfinite(*port.data))
@@ -163,17 +199,12 @@ void StompsetPlugin::WriteLevels()
     }
 }
 
-void StompsetPlugin::WriteTunerReadings()
+void StompsetPlugin::WriteReadings()
 {
-    const CORVAutoTunerDSP* tuner = tuner_;
-    if (!tuner)
-        return;
-    const bool heard = tuner->HasReading();
-    const float readings[3] = {heard ? float(tuner->NoteIndex()) : -1.0f, heard ? tuner->DetectedFrequency() : 0.0f,
-                               heard ? tuner->Deviation() : 0.0f};
-    for (size_t i = 0; i < 3; ++i)
-        if (tunerPorts_[i])
-            *tunerPorts_[i] = readings[i];
+    const CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
+    for (const ReadingPort& reading : readingPorts_)
+        if (reading.data)
+            *reading.data = algorithm.Read(reading.kind);
 }
 
 void StompsetPlugin::Run(uint32_t frames)
@@ -186,7 +217,7 @@ void StompsetPlugin::Run(uint32_t frames)
         instance_->Render(inputs, outputs, int32_t(std::min<uint32_t>(frames, uint32_t(INT32_MAX))));
     }
     WriteLevels();
-    WriteTunerReadings();
+    WriteReadings();
 }
 
 void StompsetPlugin::TakeControlsAsApplied()

@@ -10,8 +10,6 @@
 #include <memory>
 #include <vector>
 
-class CORVAutoTunerDSP;
-
 namespace lv2 {
 
 // One plug-in instance in an LV2 host.  The host's ports are the engine side
@@ -20,6 +18,9 @@ namespace lv2 {
 // through Render, and the levels come back out as meter ports.
 class StompsetPlugin {
 public:
+    // The instance comes back prepared for the longest block the host
+    // announces through its options (or the instance's own default), so the
+    // first run allocates nothing.
     static std::unique_ptr<StompsetPlugin> Create(const CatalogueEntry& entry, bool mono, double sampleRate,
                                                   const LV2_Feature* const* features);
 
@@ -46,7 +47,7 @@ private:
     void ReadTimePosition();
     void ApplyControlPorts();
     void WriteLevels();
-    void WriteTunerReadings();
+    void WriteReadings();
     // After a restore the controls hold the restored values; the ports are
     // taken as already applied at those values.
     void TakeControlsAsApplied();
@@ -65,8 +66,11 @@ private:
     float lastEnabled_ = 1.0f;
     std::vector<ParameterPort> parameters_;
     std::vector<float*> levelPorts_;
-    float* tunerPorts_[3] = {nullptr, nullptr, nullptr};
-    const CORVAutoTunerDSP* tuner_ = nullptr; // the tuner's readings go to tunerPorts_
+    struct ReadingPort {
+        float* data = nullptr;
+        ReadingKind kind;
+    };
+    std::vector<ReadingPort> readingPorts_;
 };
 
 } // namespace lv2

@@ -17,6 +17,7 @@ constexpr const char* kPrefixes =
     "@prefix lv2:   <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .\n"
     "@prefix pset:  <http://lv2plug.in/ns/ext/presets#> .\n"
+    "@prefix opts:  <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix rdf:   <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
@@ -85,7 +86,7 @@ void WriteParameterPort(std::ostream& out, const CORVDSPParameter& parameter)
     out << "        lv2:default " << Number(defaultValue) << " ;\n"
         << "        lv2:minimum " << Number(parameter.minValue) << " ;\n"
         << "        lv2:maximum " << Number(parameter.maxValue);
-    if (parameter.name == "Tempo")
+    if (parameter.role == ParameterRole::Tempo)
         out << " ;\n        lv2:designation time:beatsPerMinute";
     if (parameter.scaleType == ScaleLog)
         out << " ;\n        lv2:portProperty pprops:logarithmic";
@@ -98,6 +99,19 @@ void WriteParameterPort(std::ostream& out, const CORVDSPParameter& parameter)
         if (const std::string unit = UnitFor(parameter.valueTexts[0]); !unit.empty())
             out << " ;\n        units:unit " << unit;
     }
+}
+
+void WriteReadingPort(std::ostream& out, const ReadingSpec& reading)
+{
+    out << "        a lv2:ControlPort, lv2:OutputPort ;\n";
+    if (reading.integer)
+        out << "        lv2:portProperty lv2:integer ;\n";
+    if (reading.unit)
+        out << "        units:unit units:" << (std::string(reading.unit) == "Hz" ? "hz" : reading.unit) << " ;\n";
+    if (reading.comment)
+        out << "        rdfs:comment " << Quoted(reading.comment) << " ;\n";
+    out << "        lv2:default " << Number(reading.idle) << " ; lv2:minimum " << Number(reading.minimum)
+        << " ; lv2:maximum " << Number(reading.maximum) << " ;\n";
 }
 
 void WritePort(std::ostream& out, const PortInfo& port, const CORVDSPAlgInterface& algorithm)
@@ -120,24 +134,7 @@ void WritePort(std::ostream& out, const PortInfo& port, const CORVDSPAlgInterfac
             << "        lv2:default 1 ; lv2:minimum 0 ; lv2:maximum 1 ;\n";
         break;
     case PortKind::Parameter: out << "        a lv2:ControlPort, lv2:InputPort ;\n"; break;
-    case PortKind::TunerOut:
-        out << "        a lv2:ControlPort, lv2:OutputPort ;\n";
-        switch (port.reading) {
-        case TunerReading::Note:
-            out << "        lv2:portProperty lv2:integer ;\n"
-                << "        rdfs:comment \"Semitones from C0 (A4 is 57); -1 while nothing is heard\" ;\n"
-                << "        lv2:default -1 ; lv2:minimum -1 ; lv2:maximum 131 ;\n";
-            break;
-        case TunerReading::Frequency:
-            out << "        units:unit units:hz ;\n"
-                << "        lv2:default 0.0 ; lv2:minimum 0.0 ; lv2:maximum 5000.0 ;\n";
-            break;
-        case TunerReading::Deviation:
-            out << "        rdfs:comment \"Distance from the note, 50 to the neighbouring note\" ;\n"
-                << "        lv2:default 0.0 ; lv2:minimum -50.0 ; lv2:maximum 50.0 ;\n";
-            break;
-        }
-        break;
+    case PortKind::ReadingOut: WriteReadingPort(out, *port.reading); break;
     case PortKind::LevelOut:
         out << "        a lv2:ControlPort, lv2:OutputPort ;\n"
             << "        lv2:default 0.0 ; lv2:minimum 0.0 ; lv2:maximum " << Number(kLevelMaximum) << " ;\n";
@@ -160,7 +157,8 @@ void WritePlugin(std::ostream& out, const CatalogueEntry& entry, bool mono, cons
         << "    doap:license <" << kProjectUri << "#license> ;\n"
         << "    lv2:minorVersion " << kMinorVersion << " ;\n"
         << "    lv2:microVersion " << kMicroVersion << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, bufsz:boundedBlockLength ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength ;\n"
+        << "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
         << "    lv2:extensionData state:interface ;\n"
         << "    lv2:port\n";
     const std::vector<PortInfo> ports = DescribePorts(algorithm, mono);

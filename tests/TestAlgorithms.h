@@ -19,9 +19,10 @@ public:
     {
         AddPresets({{"Default", {300, 0, 0, 1}}, {"Slow", {60, 0, 0, 0.5f}}, {"Short", {60, 0, 0}}});
         AddParameters({
-            {kTempo, rateInHertz ? "Rate" : "Tempo", {rateInHertz ? "Hz" : "BPM"}, 1, 700, 1, 300, ScaleLinear},
-            {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0, 8, 1, 0, ScaleList},
-            {kTap, "Tap", TapEntries(), 0, 1, 1, 0, ScaleList},
+            {kTempo, rateInHertz ? "Rate" : "Tempo", {rateInHertz ? "Hz" : "BPM"}, 1, 700, 1, 300, ScaleLinear,
+             rateInHertz ? ParameterRole::Rate : ParameterRole::Tempo},
+            {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0, 8, 1, 0, ScaleList, ParameterRole::SyncCoeff},
+            {kTap, "Tap", TapEntries(), 0, 1, 1, 0, ScaleList, ParameterRole::Tap},
             {kGain, "Gain", {"x"}, 0, 2, 0.1f, 1, ScaleLinear},
         });
         ApplyPreset("Default");
@@ -64,12 +65,12 @@ public:
         AddPresets({{"Default", {50, 120, 50, 50, 0, 0, 0}}});
         AddParameters({
             {kEffectLevel, "Effect Level", {"%"}, 0, 100, 1, 50, ScaleLinear},
-            {kTempo, "Tempo", {"BPM"}, 40, 1200, 1, 120, ScaleLinear},
+            {kTempo, "Tempo", {"BPM"}, 40, 1200, 1, 120, ScaleLinear, ParameterRole::Tempo},
             {kDecay, "Decay", {"%"}, 0, 100, 1, 50, ScaleLinear},
             {kStereo, "Stereo", {"%"}, 0, 100, 1, 50, ScaleLinear},
             {kMode, "Mode", std::vector<std::string>{"Odd", "Even"}, 0, 1, 1, 0, ScaleList},
-            {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0, 8, 1, 0, ScaleList},
-            {kTap, "Tap", TapEntries(), 0, 1, 1, 0, ScaleList},
+            {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0, 8, 1, 0, ScaleList, ParameterRole::SyncCoeff},
+            {kTap, "Tap", TapEntries(), 0, 1, 1, 0, ScaleList, ParameterRole::Tap},
         });
         ApplyPreset("Default");
     }

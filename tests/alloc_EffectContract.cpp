@@ -13,6 +13,7 @@ using testing_support::EveryEffectId;
 namespace {
 class EffectProcessing : public ::testing::TestWithParam<int32_t> {};
 constexpr int32_t kLongestBlock = 8192;
+constexpr uint32_t kPreparedBlock = 512;
 } // namespace
 
 TEST_P(EffectProcessing, AllocatesNothing)
@@ -22,14 +23,18 @@ TEST_P(EffectProcessing, AllocatesNothing)
     std::vector<float> right(kLongestBlock, -0.25f);
     float* channels[2] = {left.data(), right.data()};
     float peaks[4];
+    // As an instance does: the reinitialisation at the host's rate is
+    // pending until the effect is prepared, and the first block is longer
+    // than the prepared capacity.
     algorithm->needsReinit = true;
-    algorithm->Process(channels, channels, peaks, peaks + 2, kLongestBlock); // one-time preparation
+    algorithm->Prepare(kPreparedBlock);
 
     std::mt19937 random(GetParam());
     std::uniform_int_distribution<int32_t> frames(1, kLongestBlock);
     std::uniform_real_distribution<float> normalized(0.0f, 1.0f);
     const int32_t lastIndex = algorithm->parameters.rbegin()->first;
     testing_support::AllocationCounter counter;
+    algorithm->Process(channels, channels, peaks, peaks + 2, kLongestBlock);
     for (int block = 0; block < 3000; ++block) {
         if (block % 3 == 0)
             algorithm->OnParameterChange(1 + int32_t(random() % uint32_t(lastIndex)), normalized(random));

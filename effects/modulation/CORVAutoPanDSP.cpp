@@ -22,11 +22,11 @@ CORVAutoPanDSP::CORVAutoPanDSP(double sampleRate_, uint32_t maxFrames_)
     AddParameters({
         // index     name          texts                  min     max     step  default taper
         {kWaveShape, "Wave shape", WaveShapeEntries(),    0.0f,   4.0f,   1.0f, 0.0f,   ScaleList},
-        {kTempo,     "Tempo",      {"BPM"},               10.0f,  700.0f, 1.0f, 100.0f, ScaleLinear},
+        {kTempo,     "Tempo",      {"BPM"},               10.0f,  700.0f, 1.0f, 100.0f, ScaleLinear, ParameterRole::Tempo},
         {kCenter,    "Center",     {"% Left", "% Right"}, -40.0f, 40.0f,  1.0f, 0.0f,   ScaleTwoSided},
         {kStereo,    "Stereo",     {"%"},                 0.0f,   100.0f, 1.0f, 100.0f, ScaleLinear},
-        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(),    0.0f,   8.0f,   1.0f, 0.0f,   ScaleList},
-        {kTap,       "Tap",        TapEntries(),          0.0f,   1.0f,   1.0f, 0.0f,   ScaleList},
+        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(),    0.0f,   8.0f,   1.0f, 0.0f,   ScaleList, ParameterRole::SyncCoeff},
+        {kTap,       "Tap",        TapEntries(),          0.0f,   1.0f,   1.0f, 0.0f,   ScaleList, ParameterRole::Tap},
     });
     AddPresets({
         // preset           Wave shape  Tempo   Center  Stereo  Sync coeff  Tap

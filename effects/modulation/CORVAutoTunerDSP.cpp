@@ -10,6 +10,16 @@ namespace {
 constexpr int32_t kFrameLength = CORVAutoTunerDSP::kSamplesPerReading + 1;
 constexpr int32_t kSemitones = 12;
 
+// What the tuner shows: the note, the frequency and how far off it is.
+constexpr ReadingSpec kReadings[] = {
+    // kind                        symbol       name         min    max     idle   integer unit  comment
+    {ReadingKind::TunerNote,      "note",      "Note",      -1.0f, 131.0f, -1.0f, true,   nullptr,
+     "Semitones from C0 (A4 is 57); -1 while nothing is heard"},
+    {ReadingKind::TunerFrequency, "frequency", "Frequency", 0.0f,  5000.0f, 0.0f, false,  "Hz", nullptr},
+    {ReadingKind::TunerDeviation, "deviation", "Deviation", -50.0f, 50.0f, 0.0f,  false,  nullptr,
+     "Distance from the note, 50 to the neighbouring note"},
+};
+
 } // namespace
 
 CORVAutoTunerDSP::CORVAutoTunerDSP(double sampleRate_, uint32_t maxFrames_)
@@ -28,6 +38,7 @@ CORVAutoTunerDSP::CORVAutoTunerDSP(double sampleRate_, uint32_t maxFrames_)
         // preset     A4      Tone Frequency
         {"Default", {440.0f, 440.0f}},
     });
+    DeclareReadings(kReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }
@@ -91,4 +102,15 @@ void CORVAutoTunerDSP::AnalyseFrame()
     noteName = analyser->NoteNameText();
     noteIndex = analyser->NoteIndex();
     deviation = analyser->Deviation();
+}
+
+float CORVAutoTunerDSP::Read(ReadingKind kind) const
+{
+    const bool heard = HasReading();
+    switch (kind) {
+    case ReadingKind::TunerNote: return heard ? float(noteIndex) : -1.0f;
+    case ReadingKind::TunerFrequency: return heard ? detectedFrequency : 0.0f;
+    case ReadingKind::TunerDeviation: return heard ? deviation : 0.0f;
+    default: return 0.0f;
+    }
 }

@@ -26,6 +26,7 @@ public:
     void UpdateParameters(bool reinitialise) override;
     // Clears the frame being collected; the collection goes on where it was.
     void Reset() override;
+    float Read(ReadingKind kind) const override;
 
     // The last frame's results: the nearest note's name ("A 4", empty below
     // C0 or before the first frame), its octave, the smoothed frequency in Hz

@@ -48,12 +48,12 @@ CORVAutoWahDSP::CORVAutoWahDSP(double sampleRate_, uint32_t maxFrames_)
     AddParameters({
         // index       name           texts               min      max     step   default  taper
         {kSensitivity, "Sensitivity", {"dB"},             -100.0f, 0.0f,   1.0f,  -16.0f,  ScaleLinear},
-        {kRate,        "Rate",        {"Hz"},             0.05f,   10.0f,  0.05f, 0.692f,  ScaleLog},
+        {kRate,        "Rate",        {"Hz"},             0.05f,   10.0f,  0.05f, 0.692f,  ScaleLog, ParameterRole::Rate},
         {kDepth,       "Depth",       {"%"},              0.0f,    100.0f, 1.0f,  50.0f,   ScaleLinear},
         {kCenter,      "Center",      {"%"},              1.0f,    100.0f, 1.0f,  50.0f,   ScaleLinear},
         {kMode,        "Mode",        {"A", "B"},         0.0f,    1.0f,   1.0f,  0.0f,    ScaleList},
-        {kSyncCoeff,   "Sync coeff",  SyncCoeffEntries(), 0.0f,    8.0f,   1.0f,  0.0f,    ScaleList},
-        {kTap,         "Tap",         TapEntries(),       0.0f,    1.0f,   1.0f,  0.0f,    ScaleList},
+        {kSyncCoeff,   "Sync coeff",  SyncCoeffEntries(), 0.0f,    8.0f,   1.0f,  0.0f,    ScaleList, ParameterRole::SyncCoeff},
+        {kTap,         "Tap",         TapEntries(),       0.0f,    1.0f,   1.0f,  0.0f,    ScaleList, ParameterRole::Tap},
     });
     AddPresets({
         // preset         Sensitivity Rate    Depth   Center Mode  Sync  Tap

@@ -65,6 +65,12 @@ inline Repeats StepLines(float* odd, float* ret, float* even, int32_t i1, int32_
     return {a, b};
 }
 
+constexpr ReadingSpec kReadings[] = {
+    // kind                   symbol        name         min   max   idle  integer unit     comment
+    {ReadingKind::HoldState, "hold_state", "Hold state", 0.0f, 3.0f, 0.0f, true,   nullptr,
+     "0 normal, 1 bypassing, 2 sampling, 3 playing"},
+};
+
 } // namespace
 
 CORVBPMDelayDSP::CORVBPMDelayDSP(double sampleRate_, uint32_t maxFrames_)
@@ -77,12 +83,12 @@ CORVBPMDelayDSP::CORVBPMDelayDSP(double sampleRate_, uint32_t maxFrames_)
     AddParameters({
         // index       name            texts               min    max      step  default taper
         {kEffectLevel, "Effect Level", {"%"},              0.0f,  100.0f,  1.0f, 50.0f,  ScaleLinear},
-        {kTempo,       "Tempo",        {"BPM"},            20.0f, 1200.0f, 1.0f, 160.0f, ScaleLinear},
+        {kTempo,       "Tempo",        {"BPM"},            20.0f, 1200.0f, 1.0f, 160.0f, ScaleLinear, ParameterRole::Tempo},
         {kDecay,       "Decay",        {"s"},              0.02f, 20.0f,   1.0f, 1.62f,  ScaleLog},
         {kStereo,      "Stereo",       {""},               0.0f,  100.0f,  1.0f, 50.0f,  ScaleLinear},
         {kMode,        "Mode",         {"Mono", "Stereo"}, 0.0f,  1.0f,    1.0f, 0.0f,   ScaleList},
-        {kSyncCoeff,   "Sync coeff",   SyncCoeffEntries(), 0.0f,  8.0f,    1.0f, 0.0f,   ScaleList},
-        {kTap,         "Tap",          TapEntries(),       0.0f,  1.0f,    1.0f, 0.0f,   ScaleList},
+        {kSyncCoeff,   "Sync coeff",   SyncCoeffEntries(), 0.0f,  8.0f,    1.0f, 0.0f,   ScaleList, ParameterRole::SyncCoeff},
+        {kTap,         "Tap",          TapEntries(),       0.0f,  1.0f,    1.0f, 0.0f,   ScaleList, ParameterRole::Tap},
     });
     // "Double sound" and "Hold on" sit just above the top of their ranges so
     // that their knobs show the end stop.
@@ -94,6 +100,7 @@ CORVBPMDelayDSP::CORVBPMDelayDSP(double sampleRate_, uint32_t maxFrames_)
         {"Double sound",  {54.0f,        1200.0001f, 0.02f,  50.0f,  0.0f, 0.0f,       0.0f}},
         {"Hold on",       {57.0f,        100.0f,     20.01f, 50.0f,  0.0f, 0.0f,       0.0f}},
     });
+    DeclareReadings(kReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }
@@ -340,4 +347,9 @@ void CORVBPMDelayDSP::ProcessBlock(const float* const* inputs, float* const* out
     }
     index1 = i1;
     index2 = i2;
+}
+
+float CORVBPMDelayDSP::Read(ReadingKind kind) const
+{
+    return kind == ReadingKind::HoldState ? float(holdState) : 0.0f;
 }

@@ -24,6 +24,7 @@ public:
     void UpdateParameters(bool reinitialise) override;
     // Empties the lines before the next block.
     void Reset() override;
+    float Read(ReadingKind kind) const override;
 
     int32_t GetHoldMode() const override { return holdState; }
     void SetHoldMode(float mode) override;

@@ -27,11 +27,11 @@ CORVChorusBase::CORVChorusBase(double sampleRate_, uint32_t maxFrames_, int32_t 
     AddParameters({
         // index         name          texts               min   max     step  default taper
         {kMix,           "Mix",        {"%"},              0.0f, 100.0f, 1.0f, 50.0f,  ScaleLinear},
-        {kRate,          "Rate",       {"Hz"},             0.1f, 10.0f,  0.1f, 1.0f,   ScaleLog},
+        {kRate,          "Rate",       {"Hz"},             0.1f, 10.0f,  0.1f, 1.0f,   ScaleLog, ParameterRole::Rate},
         {kDepth,         "Depth",      {"%"},              0.0f, 100.0f, 1.0f, 50.0f,  ScaleLinear},
         {kStereo,        "Stereo",     {"%"},              0.0f, 100.0f, 1.0f, 10.0f,  ScaleLinear},
-        {syncCoeffIndex, "Sync coeff", SyncCoeffEntries(), 0.0f, 8.0f,   1.0f, 0.0f,   ScaleList},
-        {tapIndex,       "Tap",        TapEntries(),       0.0f, 1.0f,   1.0f, 0.0f,   ScaleList},
+        {syncCoeffIndex, "Sync coeff", SyncCoeffEntries(), 0.0f, 8.0f,   1.0f, 0.0f,   ScaleList, ParameterRole::SyncCoeff},
+        {tapIndex,       "Tap",        TapEntries(),       0.0f, 1.0f,   1.0f, 0.0f,   ScaleList, ParameterRole::Tap},
     });
 }
 

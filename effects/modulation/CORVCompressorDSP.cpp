@@ -22,6 +22,12 @@ constexpr float kMakeUpShare = 0.99f;
 // The lamp lights from 3 dB of reduction.
 constexpr float kIndicatorLevel = 0.707f;
 
+constexpr ReadingSpec kReadings[] = {
+    // kind                     symbol          name             min   max   idle  integer unit     comment
+    {ReadingKind::GainReduced, "gain_reduced", "Gain reduction", 0.0f, 1.0f, 0.0f, true,   nullptr,
+     "1 while the gain is held more than 3 dB down"},
+};
+
 } // namespace
 
 CORVCompressorDSP::CORVCompressorDSP(double sampleRate_, uint32_t maxFrames_)
@@ -48,6 +54,7 @@ CORVCompressorDSP::CORVCompressorDSP(double sampleRate_, uint32_t maxFrames_)
         {"Hi Sustain",     {-20.0f,  2.0f,   560.0f,  10.0f,  0.0f}},
         {"2:1 Compressor", {-12.0f,  20.0f,  150.0f,  2.0f,   0.0f}},
     });
+    DeclareReadings(kReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }
@@ -123,4 +130,9 @@ void CORVCompressorDSP::ProcessBlock(const float* const* inputs, float* const* o
     glide = gain;
     envelope = level;
     gainReduced = applied < kIndicatorLevel;
+}
+
+float CORVCompressorDSP::Read(ReadingKind kind) const
+{
+    return kind == ReadingKind::GainReduced && gainReduced ? 1.0f : 0.0f;
 }

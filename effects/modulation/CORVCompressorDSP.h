@@ -19,6 +19,7 @@ public:
 
     void UpdateParameters(bool reinitialise) override;
     void Reset() override;
+    float Read(ReadingKind kind) const override;
 
     // True while the applied gain, make-up included, is below the indicator
     // level at the end of the last block: the panel's reduction lamp.

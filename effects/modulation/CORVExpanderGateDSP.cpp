@@ -22,6 +22,12 @@ constexpr float kGateExponent = -10000.0f;
 constexpr int32_t kLatchLength = 20;
 constexpr float kActiveBelow = 0.707f;
 
+constexpr ReadingSpec kReadings[] = {
+    // kind                   symbol        name          min    max   idle  integer unit     comment
+    {ReadingKind::GateState, "gate_state", "Gate state", -1.0f, 1.0f, 0.0f, true,   nullptr,
+     "1 while the gain is held down, 0 while the gate is open"},
+};
+
 } // namespace
 
 CORVExpanderGateDSP::CORVExpanderGateDSP(double sampleRate_, uint32_t maxFrames_)
@@ -43,6 +49,7 @@ CORVExpanderGateDSP::CORVExpanderGateDSP(double sampleRate_, uint32_t maxFrames_
         {"Default",  {0.0f,    20.0f, 200.0f,  0.0f}},
         {"Half 2:1", {-6.0f,   5.0f,  400.0f,  25.0f}},
     });
+    DeclareReadings(kReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }
@@ -141,4 +148,9 @@ void CORVExpanderGateDSP::ProcessBlock(const float* const* inputs, float* const*
     }
     state = s;
     gateActive = s.gain < kActiveBelow ? 1 : 0;
+}
+
+float CORVExpanderGateDSP::Read(ReadingKind kind) const
+{
+    return kind == ReadingKind::GateState ? float(gateActive) : 0.0f;
 }

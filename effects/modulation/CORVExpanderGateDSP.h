@@ -19,6 +19,7 @@ public:
 
     void UpdateParameters(bool reinitialise) override;
     void Reset() override;
+    float Read(ReadingKind kind) const override;
 
     // 1 while the gain is below 0.707 (the gate is working), else 0; 0 while
     // bypassed.  Read by the panel's lamp.

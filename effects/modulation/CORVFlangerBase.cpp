@@ -34,11 +34,11 @@ CORVFlangerBase::CORVFlangerBase(double sampleRate_, uint32_t maxFrames_, int32_
     AddParameters({
         // index         name            texts               min    max     step   default taper
         {kFxTune,        "Fx Tune",      {"%"},              0.0f,  100.0f, 1.0f,  50.0f,  ScaleLinear},
-        {kRate,          "Rate",         {"Hz"},             0.05f, 10.0f,  0.05f, 0.692f, ScaleLog},
+        {kRate,          "Rate",         {"Hz"},             0.05f, 10.0f,  0.05f, 0.692f, ScaleLog, ParameterRole::Rate},
         {kDepth,         "Depth",        {"%"},              0.0f,  100.0f, 1.0f,  50.0f,  ScaleLinear},
         {kRegeneration,  "Regeneration", {"%"},              0.0f,  100.0f, 1.0f,  50.0f,  ScaleLinear},
-        {syncCoeffIndex, "Sync coeff",   SyncCoeffEntries(), 0.0f,  8.0f,   1.0f,  0.0f,   ScaleList},
-        {tapIndex,       "Tap",          TapEntries(),       0.0f,  1.0f,   1.0f,  0.0f,   ScaleList},
+        {syncCoeffIndex, "Sync coeff",   SyncCoeffEntries(), 0.0f,  8.0f,   1.0f,  0.0f,   ScaleList, ParameterRole::SyncCoeff},
+        {tapIndex,       "Tap",          TapEntries(),       0.0f,  1.0f,   1.0f,  0.0f,   ScaleList, ParameterRole::Tap},
     });
 }
 

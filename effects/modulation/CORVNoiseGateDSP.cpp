@@ -20,6 +20,14 @@ constexpr float kClosedIndication = 0.001f;
 // Targets are exactly one of two values: any move changes the glide speed.
 constexpr float kNoDeadBand = 0.0f;
 
+constexpr ReadingSpec kReadings[] = {
+    // kind                      symbol         name          min   max   idle  integer unit     comment
+    {ReadingKind::GateClosed,   "gate_closed", "Gate closed", 0.0f, 1.0f, 0.0f, true,   nullptr,
+     "1 while the gate is shut"},
+    {ReadingKind::GateLearning, "learning",    "Learning",    0.0f, 1.0f, 0.0f, true,   nullptr,
+     "1 while the threshold is being measured"},
+};
+
 } // namespace
 
 CORVNoiseGateDSP::CORVNoiseGateDSP(double sampleRate_, uint32_t maxFrames_)
@@ -46,6 +54,7 @@ CORVNoiseGateDSP::CORVNoiseGateDSP(double sampleRate_, uint32_t maxFrames_)
         {"Slow",      {-36.0f,   120.0f, 1630.0f, 0.0f}},
         {"Very Slow", {-62.0f,   170.0f, 1880.0f, 0.0f}},
     });
+    DeclareReadings(kReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }
@@ -124,4 +133,13 @@ void CORVNoiseGateDSP::FinishLearning()
     GetParameter(kLearn)->SetValue(0.0f);
     parametersChanged = true;
     learnPeak = 0.0f;
+}
+
+float CORVNoiseGateDSP::Read(ReadingKind kind) const
+{
+    switch (kind) {
+    case ReadingKind::GateClosed: return closed ? 1.0f : 0.0f;
+    case ReadingKind::GateLearning: return measuring ? 1.0f : 0.0f;
+    default: return 0.0f;
+    }
 }

@@ -19,6 +19,7 @@ public:
 
     void UpdateParameters(bool reinitialise) override;
     void Reset() override;
+    float Read(ReadingKind kind) const override;
 
     // What the panel shows: the gate shut (gain below 0.001) and a learn
     // cycle running, as of the end of the last block.

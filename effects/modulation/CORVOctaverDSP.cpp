@@ -48,16 +48,6 @@ CORVOctaverDSP::CORVOctaverDSP(double sampleRate_, uint32_t maxFrames_)
 
 CORVOctaverDSP::~CORVOctaverDSP() = default;
 
-void CORVOctaverDSP::Process(const float* const* inputs, float* const* outputs, float* inputPeaks_,
-                             float* outputPeaks_, int32_t frameCount)
-{
-    if (frameCount > lowerShifter->Capacity() || frameCount > upperShifter->Capacity()) {
-        maxFrames = uint32_t(frameCount);
-        needsReinit = true;
-    }
-    CORVParRelations::Process(inputs, outputs, inputPeaks_, outputPeaks_, frameCount);
-}
-
 void CORVOctaverDSP::UpdateParameters(bool reinitialise)
 {
     const CORVDSPParameter& clean = *GetParameter(kCleanLevel);

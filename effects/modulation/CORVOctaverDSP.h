@@ -8,6 +8,8 @@
 // "OT - Octaver": the dry signal mixed with the mono sum of both channels
 // shifted an octave down and an octave up, each voice at its own level.  The
 // dry path is not delayed; the octave voices lag by the shifters' latency.
+// The shifters and voice buffers hold maxFrames samples: the common frame
+// never hands a longer slice to ProcessBlock.
 class CORVOctaverDSP : public CORVParRelations {
 public:
     enum ParameterIndex : int32_t {
@@ -19,9 +21,6 @@ public:
     CORVOctaverDSP(double sampleRate, uint32_t maxFrames);
     ~CORVOctaverDSP() override;
 
-    // A block longer than the shifters were built for rebuilds them first.
-    void Process(const float* const* inputs, float* const* outputs, float* inputPeaks, float* outputPeaks,
-                 int32_t frameCount) override;
     void UpdateParameters(bool reinitialise) override;
     // Only marks the shifters for clearing at the start of the next block.
     void Reset() override;

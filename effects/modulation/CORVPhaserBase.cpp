@@ -53,11 +53,11 @@ std::vector<ParameterSpec> CORVPhaserBase::ParameterTable() const
     std::vector<ParameterSpec> table{
         // index      name          texts               min    max     step   default taper
         {l.mix,       "Mix",        {"%"},              0.0f,  100.0f, 1.0f,  50.0f,  ScaleLinear},
-        {l.rate,      "Rate",       {"Hz"},             0.05f, 10.0f,  0.05f, 0.5f,   ScaleLog},
+        {l.rate,      "Rate",       {"Hz"},             0.05f, 10.0f,  0.05f, 0.5f,   ScaleLog, ParameterRole::Rate},
         {l.depth,     "Depth",      {"%"},              0.0f,  100.0f, 1.0f,  50.0f,  ScaleLinear},
         {l.resonance, "Resonance",  {"%"},              0.0f,  100.0f, 1.0f,  50.0f,  ScaleLinear},
-        {l.syncCoeff, "Sync coeff", SyncCoeffEntries(), 0.0f,  8.0f,   1.0f,  0.0f,   ScaleList},
-        {l.tap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f,  0.0f,   ScaleList},
+        {l.syncCoeff, "Sync coeff", SyncCoeffEntries(), 0.0f,  8.0f,   1.0f,  0.0f,   ScaleList, ParameterRole::SyncCoeff},
+        {l.tap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f,  0.0f,   ScaleList, ParameterRole::Tap},
     };
     if (l.impact != 0)
         table.push_back({l.impact, "Impact", ImpactEntries(), 0.0f, 3.0f, 1.0f, 2.0f, ScaleList});

@@ -23,11 +23,11 @@ CORVTremoloDSP::CORVTremoloDSP(double sampleRate_, uint32_t maxFrames_)
 
     AddParameters({
         // index     name          texts               min    max     step  default taper
-        {kTempo,     "Tempo",      {"BPM"},            10.0f, 700.0f, 1.0f, 300.0f, ScaleLinear},
+        {kTempo,     "Tempo",      {"BPM"},            10.0f, 700.0f, 1.0f, 300.0f, ScaleLinear, ParameterRole::Tempo},
         {kWaveShape, "Wave shape", WaveShapeEntries(), 0.0f,  4.0f,   1.0f, 0.0f,   ScaleList},
         {kDepth,     "Depth",      {"%"},              0.0f,  100.0f, 1.0f, 21.0f,  ScaleLinear},
-        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0.0f,  8.0f,   1.0f, 0.0f,   ScaleList},
-        {kTap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f, 0.0f,   ScaleList},
+        {kSyncCoeff, "Sync coeff", SyncCoeffEntries(), 0.0f,  8.0f,   1.0f, 0.0f,   ScaleList, ParameterRole::SyncCoeff},
+        {kTap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f, 0.0f,   ScaleList, ParameterRole::Tap},
     });
     AddPresets({
         // preset           Tempo   Wave shape  Depth   Sync coeff  Tap

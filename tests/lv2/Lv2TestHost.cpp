@@ -3,6 +3,7 @@
 #include "tests/AllocationCounter.h"
 
 #include <lv2/atom/forge.h>
+#include <lv2/buf-size/buf-size.h>
 #include <lv2/core/lv2.h>
 #include <lv2/time/time.h>
 
@@ -28,7 +29,11 @@ World::World(const std::string& bundleFolder) : world_(lilv_world_new())
     map_.map = &World::MapUri;
     mapFeature_.URI = LV2_URID__map;
     mapFeature_.data = &map_;
-    features_ = {&mapFeature_, nullptr};
+    options_[0] = LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, Map(LV2_BUF_SIZE__nominalBlockLength),
+                                     sizeof nominalBlock_, Map(LV2_ATOM__Int), &nominalBlock_};
+    optionsFeature_.URI = LV2_OPTIONS__options;
+    optionsFeature_.data = options_;
+    features_ = {&mapFeature_, &optionsFeature_, nullptr};
 }
 
 World::~World() { lilv_world_free(world_); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <lilv/lilv.h>
+#include <lv2/options/options.h>
 #include <lv2/atom/atom.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
@@ -16,6 +17,10 @@ namespace lv2test {
 // bundle, maps URIs, and runs plug-in instances with buffers it owns.
 class World {
 public:
+    // The block length the host announces as nominal (it names no maximum,
+    // so plug-ins must still take longer blocks).
+    static constexpr int32_t kNominalBlock = 256;
+
     explicit World(const std::string& bundleFolder);
     ~World();
     World(const World&) = delete;
@@ -35,6 +40,9 @@ private:
     std::map<std::string, LV2_URID> urids_;
     LV2_URID_Map map_;
     LV2_Feature mapFeature_;
+    int32_t nominalBlock_ = kNominalBlock;
+    LV2_Options_Option options_[2]{};
+    LV2_Feature optionsFeature_;
     std::vector<const LV2_Feature*> features_;
 };
 

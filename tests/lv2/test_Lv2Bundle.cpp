@@ -123,10 +123,15 @@ TEST_P(Lv2EveryEffect, RandomParameterSetsRunWithoutAllocatingOrLocking)
 {
     std::mt19937 random(42);
     for (const LilvPlugin* plugin : FormsOf(GetParam())) {
+        // From the very first run straight after instantiate, in blocks
+        // twice the nominal length the host announced.
+        constexpr uint32_t kBlock = 2 * lv2test::World::kNominalBlock;
         lv2test::Instance instance(TheWorld(), plugin, 48000.0, kMaxBlock);
-        const auto in = TestSignal(instance.AudioChannels(), 512, 48000.0);
-        std::vector<std::vector<float>> out(in.size(), std::vector<float>(512));
-        instance.Run(in, out, 0, 512); // the first block does the one-time preparation
+        const auto in = TestSignal(instance.AudioChannels(), kBlock, 48000.0);
+        std::vector<std::vector<float>> out(in.size(), std::vector<float>(kBlock));
+        instance.ResetRunCounts();
+        instance.Run(in, out, 0, kBlock);
+        EXPECT_EQ(instance.RunAllocations(), 0u) << Uri(plugin) << " first run";
         for (int set = 0; set < 50; ++set) {
             SetRandomParameters(instance, random);
             instance.SetControl("enabled", set % 7 == 3 ? 0.0f : 1.0f);
@@ -134,7 +139,7 @@ TEST_P(Lv2EveryEffect, RandomParameterSetsRunWithoutAllocatingOrLocking)
                 instance.SendTempo(float(60 + set));
             instance.ResetRunCounts();
             for (int block = 0; block < 5; ++block)
-                instance.Run(in, out, 0, 512);
+                instance.Run(in, out, 0, kBlock);
             EXPECT_EQ(instance.RunAllocations(), 0u) << Uri(plugin) << " set " << set;
             EXPECT_EQ(instance.RunLocks(), 0u) << Uri(plugin) << " set " << set;
             EXPECT_TRUE(AllNormal(out)) << Uri(plugin) << " set " << set;
