@@ -3,10 +3,11 @@
 #include "cli/CORVProgressBar.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/ParameterValues.h"
 #include "cli/Render.h"
+#include "cli/TextMatch.h"
 
 #include <charconv>
-#include <cstdlib>
 
 const char* const kRenderHelp = R"(Usage: stompset render -i IN -o OUT -e EFFECT[:SETTING]... [-e ...] [options]
 
@@ -59,7 +60,7 @@ namespace {
 const std::vector<OptionSpec> kRenderOptions = {
     {"-i",    "--input",  true},
     {"-o",    "--output", true},
-    {"-e",    "--effect", true},
+    {"-e",    "--effect", true, true},
     {nullptr, "--tempo",  true},
     {nullptr, "--block",  true},
     {nullptr, "--format", true},
@@ -68,10 +69,9 @@ const std::vector<OptionSpec> kRenderOptions = {
 
 double ParseTempo(const std::string& text)
 {
-    char* end = nullptr;
-    const double tempo = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0')
-        throw UsageError("--tempo takes a number of beats per minute, not '" + text + "'");
+    double tempo = 0.0;
+    if (text.empty() || ParseDecimal(text, tempo) != text.size())
+        throw UsageError("--tempo takes a number of beats per minute, not " + text_match::Shown(text));
     return tempo;
 }
 
@@ -81,7 +81,7 @@ int32_t ParseBlock(const std::string& text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), frames);
     if (error != std::errc() || end != text.data() + text.size())
         throw UsageError("--block takes a number of frames, 1 .. " + std::to_string(CORVEffectChain::kMaxSliceFrames) +
-                         ", not '" + text + "'");
+                         ", not " + text_match::Shown(text));
     return frames;
 }
 
@@ -95,7 +95,8 @@ std::string RequiredValue(const ParsedArguments& parsed, const std::string& opti
 RenderRequest MakeRequest(const ParsedArguments& parsed)
 {
     if (!parsed.positionals.empty())
-        throw UsageError("unexpected argument '" + parsed.positionals.front() + "' (see 'stompset render --help')");
+        throw UsageError("unexpected argument " + text_match::Shown(parsed.positionals.front()) +
+                         " (see 'stompset render --help')");
     RenderRequest request;
     request.inputPath = RequiredValue(parsed, "--input");
     request.outputPath = RequiredValue(parsed, "--output");

@@ -4,6 +4,7 @@
 #include "cli/CORVEffectStage.h"
 #include "cli/CORVSoundFileReader.h"
 #include "cli/CliError.h"
+#include "cli/TextMatch.h"
 #include "effects/modulation/CORVAutoTunerDSP.h"
 
 #include <cstdio>
@@ -22,10 +23,10 @@ EffectSpec TunerSpec(double a4)
 void CheckInput(const CORVSoundFileReader& reader, const std::string& path)
 {
     if (reader.Channels() < 1 || reader.Channels() > 2)
-        throw CliError("'" + path + "' has " + std::to_string(reader.Channels()) +
+        throw CliError(text_match::ShownPath(path) + " has " + std::to_string(reader.Channels()) +
                        " channels; the tuner listens to mono or stereo");
     if (reader.SampleRate() < kMinSampleRate || reader.SampleRate() > kMaxSampleRate)
-        throw CliError("'" + path + "' has a sample rate of " + std::to_string(reader.SampleRate()) +
+        throw CliError(text_match::ShownPath(path) + " has a sample rate of " + std::to_string(reader.SampleRate()) +
                        " Hz; the tuner runs at " + std::to_string(kMinSampleRate) + " .. " +
                        std::to_string(kMaxSampleRate) + " Hz");
 }
