@@ -23,6 +23,8 @@ struct StageSummary {
     std::string name;
     double inputPeakDb;
     double outputPeakDb;
+    int64_t inputNonFinite;
+    int64_t outputNonFinite;
 };
 
 struct RenderSummary {
@@ -47,6 +49,7 @@ constexpr int32_t kMaxSampleRate = 192000;
 // every failure throws a CliError and leaves no output file.
 RenderSummary RenderFile(const RenderRequest& request, const RenderProgress& progress = {});
 
-// One line: frames, seconds, each stage's input and output peak in dBFS and
-// the multiple of real time.
+// One line: frames, seconds, each stage's input and output peak in dBFS
+// (with the count of NaN and infinite samples, when there were any) and the
+// multiple of real time.
 std::string FormatSummary(const RenderSummary& summary);

@@ -46,8 +46,13 @@ Effect settings, separated by colons:
 Output:
   A progress bar on standard error when it is a terminal, and one summary
   line: frames and seconds, each effect's loudest input and output peak in
-  dBFS, and the processing speed as a multiple of real time.
-  The output file appears only when complete; on any error nothing is left.
+  dBFS, with the number of non-finite (NaN or infinite) samples that went
+  in and came out when there were any, and the processing speed as a
+  multiple of real time.
+  The output file appears only when complete; on any error nothing is left,
+  and an existing file keeps its permissions.  OUT may not be IN.  A link
+  is followed and its target replaced; a device or FIFO ("-o /dev/null") is
+  written directly.
 
 Example:
   stompset render -i riff.wav -o riff-fx.flac --tempo 96 \

@@ -107,6 +107,15 @@ TEST_F(RenderErrors, UnreadableInputsAndUnwritableOutputsAreNamed)
         RunFailing({"render", "-i", folder / "in.wav", "-o", folder / "out.flac", "--format", "float", "-e", "TR"}),
         kUsage, "FLAC cannot hold 32-bit float samples");
     ExpectOneLineError(RunFailing({"render", "-o", out, "-e", "TR"}), kUsage, "render needs --input");
+
+    // The output may not be the input, by any other name.
+    std::filesystem::create_directory(folder / "sub");
+    std::filesystem::create_hard_link(folder / "in.wav", folder / "hard.wav");
+    const std::string input = testing_support::ReadText(folder / "in.wav");
+    for (const std::string& same : {folder / "in.wav", folder / "sub/../in.wav", folder / "hard.wav"})
+        ExpectOneLineError(RunFailing({"render", "-i", folder / "in.wav", "-o", same, "-e", "TR"}), kUsage,
+                           "the output '" + same + "' is the input file");
+    EXPECT_EQ(testing_support::ReadText(folder / "in.wav"), input);
 }
 
 TEST_F(RenderErrors, FailedRenderLeavesAnExistingOutputUntouched)
