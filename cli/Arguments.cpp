@@ -24,8 +24,8 @@ CliError UnknownOption(const std::vector<OptionSpec>& options, const std::string
     std::vector<std::string> names{kHelpLong};
     for (const OptionSpec& option : options)
         names.emplace_back(option.longName);
-    return UsageError("unknown option '" + name + "' for '" + command + "'" + text_match::Suggestion(name, names) +
-                      " (see 'stompset " + command + " --help')");
+    return UsageError("unknown option " + text_match::Shown(name) + " for '" + command + "'" +
+                      text_match::Suggestion(name, names) + " (see 'stompset " + command + " --help')");
 }
 
 } // namespace
@@ -81,13 +81,18 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::
         std::string value;
         if (equals != std::string::npos) {
             if (!option->takesValue)
-                throw UsageError("option '" + name + "' takes no value");
+                throw UsageError("option " + text_match::Shown(name) + " takes no value");
             value = arg.substr(equals + 1);
         } else if (option->takesValue) {
             if (i + 1 == args.size())
                 throw UsageError("option '" + name + "' needs a value (see 'stompset " + command + " --help')");
             value = args[++i];
         }
+        // A second -o would silently win over the first: which one the user
+        // meant is theirs to say.
+        if (!option->repeatable && parsed.Has(option->longName))
+            throw UsageError("option '" + std::string(option->longName) + "' is given more than once (see 'stompset " +
+                             command + " --help')");
         parsed.options.push_back({option->longName, value});
     }
     return parsed;

@@ -8,6 +8,7 @@ struct OptionSpec {
     const char* shortName; // "-i", or nullptr
     const char* longName;  // "--input"
     bool takesValue;
+    bool repeatable = false; // given twice it is refused, unless it adds up ("-e")
 };
 
 struct ParsedOption {
@@ -28,6 +29,6 @@ struct ParsedArguments {
 
 // Splits a command's arguments; "-h" and "--help" are understood by every
 // command.  Throws a usage CliError for an unknown option (naming the close
-// ones) or a missing value.
+// ones), a missing value or an option given twice that is not repeatable.
 ParsedArguments ParseArguments(const std::vector<std::string>& args, const std::vector<OptionSpec>& options,
                                const std::string& command);

@@ -8,12 +8,22 @@
 #include "host/ControlValue.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
 
 constexpr double kMeterRangeDb = 60.0;
 constexpr float kSilenceMeter = -std::numeric_limits<float>::infinity();
+
+// Counted in place, outside the effect, so that neither allocates.
+int64_t CountNonFinite(const float* const* channels, int32_t channelCount, int32_t frames)
+{
+    int64_t count = 0;
+    for (int32_t c = 0; c < channelCount; ++c)
+        count += std::count_if(channels[c], channels[c] + frames, [](float x) { return !std::isfinite(x); });
+    return count;
+}
 
 } // namespace
 
@@ -58,7 +68,9 @@ void CORVEffectStage::Process(float* const* channels, int32_t channelCount, int3
         instance_->SetInputBuffer(c, buffer);
         instance_->SetOutputBuffer(c, buffer);
     }
+    inputNonFinite_ += CountNonFinite(channels, channelCount_, frames);
     instance_->Run();
+    outputNonFinite_ += CountNonFinite(channels, channelCount_, frames);
 }
 
 void CORVEffectStage::TakeSlicePeaks()

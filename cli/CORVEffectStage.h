@@ -42,6 +42,11 @@ public:
     double InputPeakDb() const { return MeterToDb(inputPeakMeter_); }
     double OutputPeakDb() const { return MeterToDb(outputPeakMeter_); }
 
+    // How many samples so far were NaN or infinite, going in and coming out:
+    // a peak alone cannot show them (a NaN compares as nothing).
+    int64_t InputNonFinite() const { return inputNonFinite_; }
+    int64_t OutputNonFinite() const { return outputNonFinite_; }
+
     // A value of the instance's meter scale, (20 log10(peak) + 60) / 60, in dBFS.
     static double MeterToDb(float meter);
 
@@ -55,4 +60,6 @@ private:
     int32_t channelCount_ = 2;
     float inputPeakMeter_;
     float outputPeakMeter_;
+    int64_t inputNonFinite_ = 0;
+    int64_t outputNonFinite_ = 0;
 };

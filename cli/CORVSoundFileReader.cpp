@@ -1,6 +1,7 @@
 #include "cli/CORVSoundFileReader.h"
 
 #include "cli/CliError.h"
+#include "cli/TextMatch.h"
 
 #include <sndfile.h>
 
@@ -28,11 +29,11 @@ CORVSoundFileReader::CORVSoundFileReader(const std::string& path) : path_(path)
 {
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
-        throw CliError("cannot read '" + path + "': it is a folder");
+        throw CliError("cannot read " + text_match::ShownPath(path) + ": it is a folder");
     SF_INFO info{};
     file_ = sf_open(path.c_str(), SFM_READ, &info);
     if (!file_)
-        throw CliError("cannot read '" + path + "': " + OpenErrorText());
+        throw CliError("cannot read " + text_match::ShownPath(path) + ": " + OpenErrorText());
     sampleRate_ = info.samplerate;
     channels_ = info.channels;
     frames_ = info.frames;
@@ -49,7 +50,7 @@ int32_t CORVSoundFileReader::Read(std::vector<std::vector<float>>& channels, int
     interleaved_.resize(size_t(maxFrames) * size_t(channels_));
     const sf_count_t read = sf_readf_float(file_, interleaved_.data(), maxFrames);
     if (read < 0 || sf_error(file_) != SF_ERR_NO_ERROR)
-        throw CliError("cannot read '" + path_ + "': " + sf_strerror(file_));
+        throw CliError("cannot read " + text_match::ShownPath(path_) + ": " + sf_strerror(file_));
     channels.resize(size_t(channels_));
     for (int32_t c = 0; c < channels_; ++c) {
         std::vector<float>& channel = channels[size_t(c)];

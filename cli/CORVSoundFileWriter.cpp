@@ -1,6 +1,7 @@
 #include "cli/CORVSoundFileWriter.h"
 
 #include "cli/CliError.h"
+#include "cli/TextMatch.h"
 
 #include <sndfile.h>
 
@@ -16,7 +17,7 @@ CORVSoundFileWriter::CORVSoundFileWriter(const std::string& path, const OutputFo
     // discard, whatever libsndfile made of it.
     file_ = sf_open_fd(temporary_.Descriptor(), SFM_WRITE, &info, SF_FALSE);
     if (!file_)
-        throw CliError("cannot write '" + path + "': " + sf_strerror(nullptr));
+        throw CliError("cannot write " + text_match::ShownPath(path) + ": " + sf_strerror(nullptr));
     // Integer samples saturate rather than wrap around on an overloaded signal.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
@@ -38,7 +39,7 @@ void CORVSoundFileWriter::Write(const float* const* channels, int32_t frames)
             interleaved_[size_t(i) * size_t(channels_) + size_t(c)] = channels[c][i];
     }
     if (sf_writef_float(file_, interleaved_.data(), frames) != frames)
-        throw CliError("cannot write '" + temporary_.Target() + "': " + sf_strerror(file_));
+        throw CliError("cannot write " + text_match::ShownPath(temporary_.Target()) + ": " + sf_strerror(file_));
 }
 
 void CORVSoundFileWriter::Commit()
@@ -47,6 +48,6 @@ void CORVSoundFileWriter::Commit()
     const int error = sf_close(file_);
     file_ = nullptr;
     if (error != SF_ERR_NO_ERROR)
-        throw CliError("cannot write '" + temporary_.Target() + "': " + sf_error_number(error));
+        throw CliError("cannot write " + text_match::ShownPath(temporary_.Target()) + ": " + sf_error_number(error));
     temporary_.Commit();
 }

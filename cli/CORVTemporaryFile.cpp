@@ -1,19 +1,25 @@
 #include "cli/CORVTemporaryFile.h"
 
 #include "cli/CliError.h"
+#include "cli/TextMatch.h"
+#include "platform/FileStatus.h"
+#include "platform/UnnamedFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace {
 
+constexpr const char* kHiddenPrefix = ".";
 constexpr const char* kTemporarySuffix = ".part-XXXXXX";
 constexpr mode_t kFileMode = 0666; // before the user's umask, as for any new file
 constexpr int kInterruptSignals[] = {SIGINT, SIGTERM, SIGHUP};
@@ -75,34 +81,66 @@ mode_t CurrentUmask()
 
 CliError WriteError(const std::string& target, int error)
 {
-    return CliError("cannot write '" + target + "': " + std::strerror(error));
+    return CliError("cannot write " + text_match::ShownPath(target) + ": " + std::strerror(error));
+}
+
+// The hidden name beside a file: its name cut short where the prefix and the
+// suffix would make it longer than the file system takes.
+std::string HiddenName(const std::string& fileName, size_t longestName)
+{
+    const size_t added = std::strlen(kHiddenPrefix) + std::strlen(kTemporarySuffix);
+    const size_t kept = longestName > added ? std::min(fileName.size(), longestName - added) : 0;
+    std::string name = kHiddenPrefix;
+    name.append(fileName, 0, kept).append(kTemporarySuffix);
+    return name;
 }
 
 } // namespace
 
 CORVTemporaryFile::CORVTemporaryFile(const std::string& target) : target_(target)
 {
+    if (std::filesystem::path(target).filename().empty())
+        throw CliError("cannot write " + text_match::ShownPath(target) + ": not a file name");
+    // The kind is asked of the path itself: the system follows links the
+    // way opening does, /dev/stdout's "pipe:[...]" included.
+    switch (platform::KindOf(target)) {
+    case platform::FileKind::Directory: throw WriteError(target, EISDIR);
+    case platform::FileKind::Other: OpenUnnamed(target); break;
+    default:
+        final_ = platform::FinalLinkTarget(target);
+        OpenBeside(final_);
+        break;
+    }
+}
+
+void CORVTemporaryFile::OpenUnnamed(const std::string& device)
+{
+    unnamed_ = true;
+    path_ = device;
+    descriptor_ = platform::OpenUnnamedFile();
+    if (descriptor_ < 0)
+        throw WriteError(target_, errno);
+}
+
+void CORVTemporaryFile::OpenBeside(const std::string& file)
+{
     namespace fs = std::filesystem;
-    const fs::path targetPath(target);
-    if (targetPath.filename().empty())
-        throw CliError("cannot write '" + target + "': not a file name");
-    std::error_code error;
-    if (fs::is_directory(targetPath, error))
-        throw WriteError(target, EISDIR);
-    const fs::path folder = targetPath.parent_path().empty() ? fs::path(".") : targetPath.parent_path();
-    std::string hiddenName = ".";
-    hiddenName.append(targetPath.filename().string()).append(kTemporarySuffix);
-    path_ = (folder / hiddenName).string();
+    const fs::path filePath(file);
+    const fs::path folder = filePath.parent_path().empty() ? fs::path(".") : filePath.parent_path();
+    path_ = (folder / HiddenName(filePath.filename().string(), platform::LongestFileName(folder.string()))).string();
 
     InstallHandlersOnce();
     std::vector<char> pattern(path_.begin(), path_.end());
     pattern.push_back('\0');
     descriptor_ = mkstemp(pattern.data());
     if (descriptor_ < 0)
-        throw WriteError(target, errno);
+        throw WriteError(target_, errno);
     path_ = pattern.data();
     slot_ = RegisterPending(path_);
-    fchmod(descriptor_, kFileMode & ~CurrentUmask());
+    // A file replaced keeps its permissions; a new one gets what any new
+    // file of the user gets.
+    const std::optional<uint32_t> kept = platform::PermissionsOf(file);
+    fchmod(descriptor_, kept ? mode_t(*kept) : kFileMode & ~CurrentUmask());
 }
 
 CORVTemporaryFile::~CORVTemporaryFile()
@@ -116,13 +154,22 @@ void CORVTemporaryFile::Discard()
     if (descriptor_ >= 0)
         close(descriptor_);
     descriptor_ = -1;
-    unlink(path_.c_str());
+    if (!unnamed_)
+        unlink(path_.c_str());
     Unregister(slot_);
     slot_ = -1;
 }
 
 void CORVTemporaryFile::Commit()
 {
+    if (unnamed_) {
+        const int copyError = platform::CopyInto(descriptor_, path_);
+        Discard();
+        if (copyError != 0)
+            throw WriteError(target_, copyError);
+        committed_ = true;
+        return;
+    }
     const int closed = close(descriptor_);
     const int closeError = errno;
     descriptor_ = -1;
@@ -130,7 +177,7 @@ void CORVTemporaryFile::Commit()
         Discard();
         throw WriteError(target_, closeError);
     }
-    if (std::rename(path_.c_str(), target_.c_str()) != 0) {
+    if (std::rename(path_.c_str(), final_.c_str()) != 0) {
         const int renameError = errno;
         Discard();
         throw WriteError(target_, renameError);

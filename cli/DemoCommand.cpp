@@ -5,6 +5,7 @@
 #include "cli/Demo.h"
 #include "cli/EffectLookup.h"
 #include "cli/Pedalboard.h"
+#include "cli/TextMatch.h"
 
 const char* const kDemoHelp = R"(Usage: stompset demo [--out DIR]
 
@@ -45,7 +46,8 @@ int RunDemoCommand(const std::vector<std::string>& args, const CommandContext& c
         return 0;
     }
     if (!parsed.positionals.empty())
-        throw UsageError("unexpected argument '" + parsed.positionals.front() + "' (see 'stompset demo --help')");
+        throw UsageError("unexpected argument " + text_match::Shown(parsed.positionals.front()) +
+                         " (see 'stompset demo --help')");
     CORVProgressBar bar(context.err, "rendering the demo", context.progress);
     const DemoResult result = RunDemo(parsed.Value("--out", kDefaultFolder),
                                       [&bar](int64_t done, int64_t total) { bar.Update(done, total); });

@@ -66,8 +66,8 @@ const CatalogueEntry& FindEffect(std::string_view text)
             text_match::EqualsIgnoreCase(text, NamePart(entry)))
             return entry;
     }
-    throw CliError("unknown effect '" + std::string(text) + "'" + text_match::Suggestion(text, EveryName()) +
-                   " (see 'stompset list')");
+    throw UsageError("unknown effect " + text_match::Shown(text) + text_match::Suggestion(text, EveryName()) +
+                     " (see 'stompset list')");
 }
 
 std::string CategoryName(uint32_t category)

@@ -25,7 +25,7 @@ std::vector<std::string_view> SplitFields(std::string_view text)
 
 CliError BadField(std::string_view text, const std::string& problem)
 {
-    return UsageError("effect argument '" + std::string(text) + "': " + problem);
+    return UsageError("effect argument " + text_match::Shown(text) + ": " + problem);
 }
 
 void AddField(EffectSpec& request, std::string_view text, std::string_view field)
@@ -37,11 +37,11 @@ void AddField(EffectSpec& request, std::string_view text, std::string_view field
     }
     const size_t assignment = field.find(kAssignment);
     if (field.empty() || assignment == std::string_view::npos)
-        throw BadField(text, "'" + std::string(field) + "' is not of the form PARAM=VALUE, preset=NAME or bypass");
+        throw BadField(text, text_match::Shown(field) + " is not of the form PARAM=VALUE, preset=NAME or bypass");
     const std::string_view key = text_match::Trim(field.substr(0, assignment));
     const std::string_view value = text_match::Trim(field.substr(assignment + 1));
     if (key.empty() || value.empty())
-        throw BadField(text, "'" + std::string(field) + "' needs both a name and a value");
+        throw BadField(text, text_match::Shown(field) + " needs both a name and a value");
     if (text_match::EqualsIgnoreCase(key, kPresetKey)) {
         if (!request.preset.empty())
             throw BadField(text, "more than one preset");

@@ -62,7 +62,7 @@ SampleFormat ParseSampleFormat(std::string_view text)
         if (text_match::EqualsIgnoreCase(text, name.option))
             return name.format;
     }
-    throw UsageError("unknown sample format '" + std::string(text) + "' (use float, pcm16 or pcm24)");
+    throw UsageError("unknown sample format " + text_match::Shown(text) + " (use float, pcm16 or pcm24)");
 }
 
 OutputFormat ChooseOutputFormat(const std::string& path, std::optional<SampleFormat> requested)
@@ -81,5 +81,5 @@ OutputFormat ChooseOutputFormat(const std::string& path, std::optional<SampleFor
                              " samples (use --format pcm16 or pcm24)");
         return {probe.format, std::string(container.name) + ", " + samples.description};
     }
-    throw UsageError("unknown output file type '" + extension + "' (use .wav, .flac, .aiff or .aif)");
+    throw UsageError("unknown output file type " + text_match::Shown(extension) + " (use .wav, .flac, .aiff or .aif)");
 }

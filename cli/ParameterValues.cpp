@@ -51,9 +51,9 @@ float ParseListEntry(const CORVDSPAlgInterface& algorithm, const CORVDSPParamete
     int32_t index = 0;
     if (ParseInteger(text, index) && float(index) >= parameter.minValue && float(index) <= parameter.maxValue)
         return float(index);
-    throw CliError("'" + std::string(text) + "' is not an entry of " + Qualified(algorithm, parameter) +
-                   text_match::Suggestion(text, parameter.valueTexts) +
-                   " (entries: " + text_match::QuotedList(parameter.valueTexts) + ")");
+    throw UsageError(text_match::Shown(text) + " is not an entry of " + Qualified(algorithm, parameter) +
+                     text_match::Suggestion(text, parameter.valueTexts) +
+                     " (entries: " + text_match::QuotedList(parameter.valueTexts) + ")");
 }
 
 // The value a scale's word stands for ("-Inf" at a decibel minimum, "Off"),
@@ -71,19 +71,17 @@ float ScaleWordValue(const CORVDSPParameter& parameter, std::string_view text)
 
 float ParseNumber(const CORVDSPAlgInterface& algorithm, const CORVDSPParameter& parameter, std::string_view text)
 {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double number = std::strtod(copy.c_str(), &end);
-    const std::string_view rest = text_match::Trim(std::string_view(end));
+    double number = 0.0;
+    const std::string_view rest = text_match::Trim(text.substr(ParseDecimal(text, number)));
     const bool unitFits =
         rest.empty() || (HasSingleUnit(parameter) && text_match::EqualsIgnoreCase(rest, UnitText(parameter)));
-    if (end == copy.c_str() || !unitFits || !std::isfinite(number))
-        throw CliError("'" + copy + "' is not a value of " + Qualified(algorithm, parameter) + " (range " +
-                       RangeText(parameter) + ")");
+    if (rest.size() == text.size() || !unitFits || !std::isfinite(number))
+        throw UsageError(text_match::Shown(text) + " is not a value of " + Qualified(algorithm, parameter) +
+                         " (range " + RangeText(parameter) + ")");
     const float value = float(number);
     if (value < parameter.minValue || value > parameter.maxValue)
-        throw CliError("value " + copy + " of " + Qualified(algorithm, parameter) + " is outside its range " +
-                       RangeText(parameter));
+        throw UsageError("value " + text_match::Cut(text) + " of " + Qualified(algorithm, parameter) +
+                         " is outside its range " + RangeText(parameter));
     return value;
 }
 
@@ -103,19 +101,19 @@ ParameterRef FindParameterByText(const CORVDSPAlgInterface& algorithm, std::stri
     int32_t index = 0;
     if (ParseInteger(text, index)) {
         if (index == kFootSwitchIndex)
-            throw CliError("index 1 of " + algorithm.shortName + " is the foot switch; use ':bypass'");
+            throw UsageError("index 1 of " + algorithm.shortName + " is the foot switch; use ':bypass'");
         if (const CORVDSPParameter* parameter = algorithm.GetParameter(index))
             return {index, parameter};
-        throw CliError(algorithm.shortName + " has no parameter with index " + std::string(text) +
-                       " (see 'stompset info " + algorithm.shortName + "')");
+        throw UsageError(algorithm.shortName + " has no parameter with index " + std::string(text) +
+                         " (see 'stompset info " + algorithm.shortName + "')");
     }
     for (const auto& [i, parameter] : algorithm.parameters) {
         if (text_match::EqualsIgnoreCase(text, parameter->name))
             return {i, parameter.get()};
     }
     const std::vector<std::string> names = ParameterNames(algorithm);
-    throw CliError("unknown parameter '" + std::string(text) + "' of " + algorithm.longName +
-                   text_match::Suggestion(text, names) + " (parameters: " + text_match::QuotedList(names) + ")");
+    throw UsageError("unknown parameter " + text_match::Shown(text) + " of " + algorithm.longName +
+                     text_match::Suggestion(text, names) + " (parameters: " + text_match::QuotedList(names) + ")");
 }
 
 float ParsePlainValue(const CORVDSPAlgInterface& algorithm, const CORVDSPParameter& parameter, std::string_view text)
@@ -125,6 +123,15 @@ float ParsePlainValue(const CORVDSPAlgInterface& algorithm, const CORVDSPParamet
         return ParseListEntry(algorithm, parameter, text);
     const float word = ScaleWordValue(parameter, text);
     return std::isnan(word) ? ParseNumber(algorithm, parameter, text) : word;
+}
+
+size_t ParseDecimal(std::string_view text, double& number)
+{
+    // A leading plus reads naturally in front of gains ("+6 dB").
+    const size_t sign = text.size() > 1 && text[0] == '+' && text[1] != '-' ? 1 : 0;
+    const char* start = text.data() + sign;
+    const auto [end, error] = std::from_chars(start, text.data() + text.size(), number, std::chars_format::general);
+    return error == std::errc() ? size_t(end - text.data()) : 0;
 }
 
 std::string FormatNumber(float value)

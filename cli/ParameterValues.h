@@ -23,6 +23,11 @@ ParameterRef FindParameterByText(const CORVDSPAlgInterface& algorithm, std::stri
 // value does not fit.
 float ParsePlainValue(const CORVDSPAlgInterface& algorithm, const CORVDSPParameter& parameter, std::string_view text);
 
+// Reads a decimal number ("12", "-0.5", "1e3") from the start of text, and
+// never hexadecimal, which a C library would take too ("0x10" as 16).
+// Returns how many characters it took, 0 when text starts with no number.
+size_t ParseDecimal(std::string_view text, double& number);
+
 // A number as short as it reads exactly: 10, 0.05, -40.
 std::string FormatNumber(float value);
 

@@ -57,19 +57,33 @@ size_t PrintPresetRows(std::ostream& out, const CORVDSPAlgInterface& algorithm, 
     return count;
 }
 
+bool IsPresetIndexText(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool IsPresetName(std::string_view text, const CORVDSPPreset& preset)
+{
+    // Older files may hold names with blanks around them, which no typed
+    // (and trimmed) argument could match otherwise.
+    return text_match::EqualsIgnoreCase(text_match::Trim(text), text_match::Trim(preset.name));
+}
+
 int32_t FindPresetByText(const CORVDSPAlgInterface& algorithm, std::string_view text)
 {
-    for (const auto& [index, preset] : algorithm.presets) {
-        if (text_match::EqualsIgnoreCase(text, preset->name))
-            return index;
-    }
+    // A number is a position in the table first: a user preset named "2"
+    // must not hide factory preset 2.
     int32_t index = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), index);
-    if (error == std::errc() && end == text.data() + text.size() && algorithm.presets.count(index))
+    if (IsPresetIndexText(text) && error == std::errc() && algorithm.presets.count(index))
         return index;
+    for (const auto& [i, preset] : algorithm.presets) {
+        if (IsPresetName(text, *preset))
+            return i;
+    }
     std::vector<std::string> names;
     for (const auto& entry : algorithm.presets)
         names.push_back(entry.second->name);
-    throw CliError("unknown preset '" + std::string(text) + "' of " + algorithm.longName +
-                   text_match::Suggestion(text, names) + " (presets: " + text_match::QuotedList(names) + ")");
+    throw UsageError("unknown preset " + text_match::Shown(text) + " of " + algorithm.longName +
+                     text_match::Suggestion(text, names) + " (presets: " + text_match::QuotedList(names) + ")");
 }

@@ -16,7 +16,13 @@ std::string PresetValuesText(const CORVDSPAlgInterface& algorithm, const CORVDSP
 // table index, the name and the values.  Returns how many there were.
 size_t PrintPresetRows(std::ostream& out, const CORVDSPAlgInterface& algorithm, bool factory);
 
-// A preset of the table, factory and user presets alike, by name (case
-// ignored) or by index.  Throws a CliError naming the close matches when
-// there is none.
+// Whether text is all digits, which preset arguments read as a table index.
+bool IsPresetIndexText(std::string_view text);
+
+// Whether text names the preset: case and surrounding blanks ignored.
+bool IsPresetName(std::string_view text, const CORVDSPPreset& preset);
+
+// A preset of the table, factory and user presets alike, by index (digits
+// only, when the table has that index) or else by name.  Throws a usage
+// CliError naming the close matches when there is none.
 int32_t FindPresetByText(const CORVDSPAlgInterface& algorithm, std::string_view text);

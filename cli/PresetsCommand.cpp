@@ -9,7 +9,7 @@
 #include "cli/TextMatch.h"
 #include "core/CORVPresetDocument.h"
 #include "core/CORVPresetFile.h"
-#include "platform/AtomicFile.h"
+#include "core/XmlText.h"
 
 #include <optional>
 #include <sstream>
@@ -34,11 +34,16 @@ instance of the plug-in and every 'stompset render' reads.
 EFFECT is a short name ("TR"), a long name, the name part of it ("Tremolo")
 or an identifier (180).  NAME must be new to the effect: a preset of the
 same name (case ignored) would hide it from 'render -e EFFECT:preset=NAME'.
+Blanks around NAME are dropped; it must be UTF-8 text without control
+characters, and not digits alone, which 'preset=' reads as a table index.
+An effect holds at most 999 user presets.
 
 The file is "Orvanta/PlugIn Presets/Orvanta Stompset.orvpreset" in the
 documents folder: $STOMPSET_DOCUMENTS_DIR when set, else the XDG documents
-folder, else ~/Documents.  A file that cannot be read is never written over:
-saving and deleting then fail and leave it as it is.
+folder, else ~/Documents; only saving makes it.  A file that cannot be read,
+or that has no write permission, is never written over: saving and
+deleting then fail and leave it as it is.  Saves and deletes made at the
+same time, by this program or by hosts, wait for each other.
 
 Examples:
   stompset presets save TR "Slow swell" Tempo=90 Depth=60%
@@ -60,21 +65,49 @@ const std::vector<std::string> kSubcommands = {"list", "save", "delete"};
 
 std::string SeeHelp() { return " (see 'stompset presets --help')"; }
 
-// Why the file refused a change: it cannot be read (and is left alone), or
-// it could not be written.
-CliError FileFailure(const std::string& path, const std::string& nothingWas)
+constexpr int32_t kMostUserPresets = CORVPresetDocument::kHighestPresetNumber;
+
+// Why the file refused a change, as the preset file saw it.
+CliError FileFailure(const CORVPresetFile& file, const std::string& effect, const std::string& nothingWas)
 {
-    if (path.empty())
+    const std::string quoted = "the user preset file '" + file.GetPath() + "'";
+    switch (file.GetLastFailure()) {
+    case CORVPresetFile::Failure::NoPath:
         return CliError("there is no documents folder for the user preset file (set STOMPSET_DOCUMENTS_DIR); "
                         "nothing was " + nothingWas);
-    std::string text;
-    const platform::ReadResult read = platform::ReadWholeFile(path, text);
-    const bool unreadable = read == platform::ReadResult::Failed ||
-                            (read == platform::ReadResult::Read && !CORVPresetDocument::Parse(text));
-    if (unreadable)
-        return CliError("the user preset file '" + path + "' cannot be read; it is left as it is and nothing was " +
-                        nothingWas);
-    return CliError("the user preset file '" + path + "' could not be written; nothing was " + nothingWas);
+    case CORVPresetFile::Failure::Unreadable:
+        return CliError(quoted + " cannot be read; it is left as it is and nothing was " + nothingWas);
+    case CORVPresetFile::Failure::ReadOnly:
+        return CliError(quoted + " is read-only; it is left as it is and nothing was " + nothingWas);
+    case CORVPresetFile::Failure::Full:
+        return CliError(effect + " has " + std::to_string(kMostUserPresets) +
+                        " user presets, the most the file holds for one effect; delete one first");
+    case CORVPresetFile::Failure::BadName:
+        return UsageError("a preset name must be UTF-8 text without control characters; nothing was " + nothingWas);
+    case CORVPresetFile::Failure::None:
+    case CORVPresetFile::Failure::NotWritten:
+        break;
+    }
+    return CliError(quoted + " could not be written; nothing was " + nothingWas);
+}
+
+// The name a preset is saved under: trimmed, since every lookup trims what
+// is typed, and refused when the file could not hold it or 'preset=' would
+// read it as an index.
+std::string CheckedPresetName(const std::string& typed)
+{
+    const std::string name(text_match::Trim(typed));
+    if (name.empty())
+        throw UsageError("a preset name cannot be empty");
+    if (!IsValidUtf8(name))
+        throw UsageError("preset name " + text_match::Shown(name) + " is not UTF-8 text");
+    if (HasControlCharacter(name))
+        throw UsageError("preset name " + text_match::Shown(name) +
+                         " holds a control character (a tab, a line break, ...)");
+    if (IsPresetIndexText(name))
+        throw UsageError("a preset name cannot be digits alone: 'preset=" + name + "' selects the preset at index " +
+                         name);
+    return name;
 }
 
 std::vector<ParameterSetting> ParseSettings(const std::vector<std::string>& texts)
@@ -83,7 +116,7 @@ std::vector<ParameterSetting> ParseSettings(const std::vector<std::string>& text
     for (const std::string& text : texts) {
         const size_t equals = text.find('=');
         if (equals == std::string::npos)
-            throw UsageError("'" + text + "' is not of the form PARAM=VALUE" + SeeHelp());
+            throw UsageError(text_match::Shown(text) + " is not of the form PARAM=VALUE" + SeeHelp());
         settings.push_back({text.substr(0, equals), text.substr(equals + 1)});
     }
     return settings;
@@ -92,13 +125,14 @@ std::vector<ParameterSetting> ParseSettings(const std::vector<std::string>& text
 void RefuseTakenName(const CORVDSPAlgInterface& algorithm, const CatalogueEntry& entry, const std::string& name)
 {
     for (const auto& [index, preset] : algorithm.presets) {
-        if (!text_match::EqualsIgnoreCase(name, preset->name))
+        if (!IsPresetName(name, *preset))
             continue;
         if (preset->isFactory)
-            throw CliError("'" + preset->name + "' is a factory preset of " + entry.longName +
-                           "; choose another name");
-        throw CliError("'" + preset->name + "' is a user preset of " + entry.longName + " already; delete it first (" +
-                       "stompset presets delete " + entry.shortName + " \"" + preset->name + "\")");
+            throw UsageError("'" + preset->name + "' is a factory preset of " + entry.longName +
+                             "; choose another name");
+        throw UsageError("'" + preset->name + "' is a user preset of " + entry.longName +
+                         " already; delete it first (stompset presets delete " + entry.shortName + " \"" +
+                         preset->name + "\")");
     }
 }
 
@@ -112,7 +146,7 @@ int32_t FindUserPreset(const CORVDSPAlgInterface& algorithm, const std::string& 
             continue;
         if (preset->name == name)
             return index;
-        if (loose < 0 && text_match::EqualsIgnoreCase(name, preset->name))
+        if (loose < 0 && IsPresetName(name, *preset))
             loose = index;
     }
     return loose;
@@ -171,9 +205,7 @@ int Save(const ParsedArguments& parsed, const CommandContext& context)
     const std::vector<std::string>& positionals = parsed.positionals;
     if (positionals.size() < 3)
         throw UsageError("'presets save' takes an effect and a preset name" + SeeHelp());
-    const std::string& name = positionals[2];
-    if (text_match::Trim(name).empty())
-        throw UsageError("a preset name cannot be empty");
+    const std::string name = CheckedPresetName(positionals[2]);
     const CatalogueEntry& entry = FindEffect(positionals[1]);
     const auto instance = MakeOfflineInstance(entry, kPresetSampleRate);
     CORVDSPAlgInterface& algorithm = *instance->GetAlgorithm();
@@ -182,7 +214,7 @@ int Save(const ParsedArguments& parsed, const CommandContext& context)
 
     const std::optional<int32_t> index = instance->SaveUserPreset(name);
     if (!index)
-        throw FileFailure(instance->GetPresetFile().GetPath(), "saved");
+        throw FileFailure(instance->GetPresetFile(), entry.longName, "saved");
     context.out << "Saved user preset " << *index << " '" << name << "' of " << entry.longName << ": "
                 << PresetValuesText(algorithm, *algorithm.presets.at(*index)) << "\n";
     return 0;
@@ -193,7 +225,7 @@ int Delete(const std::vector<std::string>& positionals, const CommandContext& co
     if (positionals.size() != 3)
         throw UsageError("'presets delete' takes an effect and a preset name" + SeeHelp());
     const CatalogueEntry& entry = FindEffect(positionals[1]);
-    const std::string& name = positionals[2];
+    const std::string name(text_match::Trim(positionals[2]));
     const auto instance = MakeOfflineInstance(entry, kPresetSampleRate);
     const CORVDSPAlgInterface& algorithm = *instance->GetAlgorithm();
 
@@ -201,20 +233,20 @@ int Delete(const std::vector<std::string>& positionals, const CommandContext& co
     if (index < 0) {
         std::vector<std::string> userNames;
         for (const auto& [i, preset] : algorithm.presets) {
-            if (text_match::EqualsIgnoreCase(name, preset->name))
-                throw CliError("'" + preset->name + "' is a factory preset of " + entry.longName +
-                               "; only user presets can be deleted");
+            if (IsPresetName(name, *preset))
+                throw UsageError("'" + preset->name + "' is a factory preset of " + entry.longName +
+                                 "; only user presets can be deleted");
             if (!preset->isFactory)
                 userNames.push_back(preset->name);
         }
-        throw CliError("no user preset '" + name + "' of " + entry.longName +
-                       (userNames.empty() ? std::string(" (it has none)")
-                                          : text_match::Suggestion(name, userNames) +
-                                                " (user presets: " + text_match::QuotedList(userNames) + ")"));
+        throw UsageError("no user preset " + text_match::Shown(name) + " of " + entry.longName +
+                         (userNames.empty() ? std::string(" (it has none)")
+                                            : text_match::Suggestion(name, userNames) +
+                                                  " (user presets: " + text_match::QuotedList(userNames) + ")"));
     }
     const std::string deleted = algorithm.presets.at(index)->name;
     if (!instance->DeleteUserPreset(index))
-        throw FileFailure(instance->GetPresetFile().GetPath(), "deleted");
+        throw FileFailure(instance->GetPresetFile(), entry.longName, "deleted");
     context.out << "Deleted user preset '" << deleted << "' of " << entry.longName << "\n";
     return 0;
 }
@@ -239,6 +271,6 @@ int RunPresetsCommand(const std::vector<std::string>& args, const CommandContext
         return Save(parsed, context);
     if (subcommand == "delete")
         return Delete(parsed.positionals, context);
-    throw UsageError("unknown 'presets' command '" + subcommand + "'" +
+    throw UsageError("unknown 'presets' command " + text_match::Shown(subcommand) +
                      text_match::Suggestion(subcommand, kSubcommands) + SeeHelp());
 }

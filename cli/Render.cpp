@@ -4,6 +4,8 @@
 #include "cli/CORVSoundFileReader.h"
 #include "cli/CORVSoundFileWriter.h"
 #include "cli/CliError.h"
+#include "cli/TextMatch.h"
+#include "platform/FileStatus.h"
 
 #include <chrono>
 #include <cmath>
@@ -14,17 +16,6 @@ namespace {
 
 constexpr int32_t kMaxChannels = 2;
 
-void CheckInput(const CORVSoundFileReader& reader, const std::string& path)
-{
-    if (reader.Channels() < 1 || reader.Channels() > kMaxChannels)
-        throw CliError("'" + path + "' has " + std::to_string(reader.Channels()) +
-                       " channels; the effects take mono or stereo");
-    if (reader.SampleRate() < kMinSampleRate || reader.SampleRate() > kMaxSampleRate)
-        throw CliError("'" + path + "' has a sample rate of " + std::to_string(reader.SampleRate()) +
-                       " Hz; the effects run at " + std::to_string(kMinSampleRate) + " .. " +
-                       std::to_string(kMaxSampleRate) + " Hz");
-}
-
 std::string DbText(double db)
 {
     if (!std::isfinite(db))
@@ -34,7 +25,28 @@ std::string DbText(double db)
     return text;
 }
 
+// "-6.0 dBFS", or "-inf dBFS (12 non-finite samples)": without the count,
+// a stream of NaN would read like silence.
+std::string LevelText(double db, int64_t nonFinite)
+{
+    std::string text = DbText(db) + " dBFS";
+    if (nonFinite > 0)
+        text += " (" + std::to_string(nonFinite) + " non-finite sample" + (nonFinite == 1 ? ")" : "s)");
+    return text;
+}
+
 } // namespace
+
+void CheckInput(const CORVSoundFileReader& reader, const std::string& path)
+{
+    if (reader.Channels() < 1 || reader.Channels() > kMaxChannels)
+        throw CliError(text_match::ShownPath(path) + " has " + std::to_string(reader.Channels()) +
+                       " channels; the pedals take mono or stereo");
+    if (reader.SampleRate() < kMinSampleRate || reader.SampleRate() > kMaxSampleRate)
+        throw CliError(text_match::ShownPath(path) + " has a sample rate of " + std::to_string(reader.SampleRate()) +
+                       " Hz; the pedals run at " + std::to_string(kMinSampleRate) + " .. " +
+                       std::to_string(kMaxSampleRate) + " Hz");
+}
 
 double RenderSummary::RealTimeMultiple() const
 {
@@ -47,6 +59,11 @@ RenderSummary RenderFile(const RenderRequest& request, const RenderProgress& pro
         throw UsageError("no effect given (use -e EFFECT)");
     // Everything that can be checked is checked before the output is created.
     const OutputFormat format = ChooseOutputFormat(request.outputPath, request.sampleFormat);
+    // Through a link, "..", or a hard link alike: the input would be gone
+    // the moment the result replaced it.
+    if (platform::SameFile(request.inputPath, request.outputPath))
+        throw UsageError("the output " + text_match::ShownPath(request.outputPath) +
+                         " is the input file; choose another");
     CORVSoundFileReader reader(request.inputPath);
     CheckInput(reader, request.inputPath);
     CORVEffectChain chain(request.effects, double(reader.SampleRate()), request.settings);
@@ -73,7 +90,8 @@ RenderSummary RenderFile(const RenderRequest& request, const RenderProgress& pro
 
     summary.processingSeconds = std::chrono::duration<double>(busy).count();
     for (const auto& stage : chain.Stages())
-        summary.stages.push_back({stage->Entry().shortName, stage->InputPeakDb(), stage->OutputPeakDb()});
+        summary.stages.push_back({stage->Entry().shortName, stage->InputPeakDb(), stage->OutputPeakDb(),
+                                  stage->InputNonFinite(), stage->OutputNonFinite()});
     return summary;
 }
 
@@ -84,8 +102,8 @@ std::string FormatSummary(const RenderSummary& summary)
                   summary.Seconds(), summary.sampleRate);
     std::string line = text;
     for (const StageSummary& stage : summary.stages)
-        line += " | " + stage.name + " in " + DbText(stage.inputPeakDb) + " dBFS, out " + DbText(stage.outputPeakDb) +
-                " dBFS";
+        line += " | " + stage.name + " in " + LevelText(stage.inputPeakDb, stage.inputNonFinite) + ", out " +
+                LevelText(stage.outputPeakDb, stage.outputNonFinite);
     const double multiple = summary.RealTimeMultiple();
     if (std::isfinite(multiple)) {
         std::snprintf(text, sizeof text, " | %.0fx real time", multiple);

@@ -23,6 +23,8 @@ struct StageSummary {
     std::string name;
     double inputPeakDb;
     double outputPeakDb;
+    int64_t inputNonFinite;
+    int64_t outputNonFinite;
 };
 
 struct RenderSummary {
@@ -42,11 +44,18 @@ using RenderProgress = std::function<void(int64_t framesDone, int64_t framesTota
 constexpr int32_t kMinSampleRate = 22050;
 constexpr int32_t kMaxSampleRate = 192000;
 
+class CORVSoundFileReader;
+
+// Refuses a file with more than two channels or a sample rate the effects
+// are not built for.
+void CheckInput(const CORVSoundFileReader& reader, const std::string& path);
+
 // Streams the input through the chain into the output, which keeps the
 // input's sample rate and channel count.  The output appears only complete;
 // every failure throws a CliError and leaves no output file.
 RenderSummary RenderFile(const RenderRequest& request, const RenderProgress& progress = {});
 
-// One line: frames, seconds, each stage's input and output peak in dBFS and
-// the multiple of real time.
+// One line: frames, seconds, each stage's input and output peak in dBFS
+// (with the count of NaN and infinite samples, when there were any) and the
+// multiple of real time.
 std::string FormatSummary(const RenderSummary& summary);

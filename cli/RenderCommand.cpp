@@ -3,10 +3,11 @@
 #include "cli/CORVProgressBar.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/ParameterValues.h"
 #include "cli/Render.h"
+#include "cli/TextMatch.h"
 
 #include <charconv>
-#include <cstdlib>
 
 const char* const kRenderHelp = R"(Usage: stompset render -i IN -o OUT -e EFFECT[:SETTING]... [-e ...] [options]
 
@@ -45,8 +46,13 @@ Effect settings, separated by colons:
 Output:
   A progress bar on standard error when it is a terminal, and one summary
   line: frames and seconds, each effect's loudest input and output peak in
-  dBFS, and the processing speed as a multiple of real time.
-  The output file appears only when complete; on any error nothing is left.
+  dBFS, with the number of non-finite (NaN or infinite) samples that went
+  in and came out when there were any, and the processing speed as a
+  multiple of real time.
+  The output file appears only when complete; on any error nothing is left,
+  and an existing file keeps its permissions.  OUT may not be IN.  A link
+  is followed and its target replaced; a device or FIFO ("-o /dev/null") is
+  written directly.
 
 Example:
   stompset render -i riff.wav -o riff-fx.flac --tempo 96 \
@@ -59,7 +65,7 @@ namespace {
 const std::vector<OptionSpec> kRenderOptions = {
     {"-i",    "--input",  true},
     {"-o",    "--output", true},
-    {"-e",    "--effect", true},
+    {"-e",    "--effect", true, true},
     {nullptr, "--tempo",  true},
     {nullptr, "--block",  true},
     {nullptr, "--format", true},
@@ -68,10 +74,9 @@ const std::vector<OptionSpec> kRenderOptions = {
 
 double ParseTempo(const std::string& text)
 {
-    char* end = nullptr;
-    const double tempo = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0')
-        throw UsageError("--tempo takes a number of beats per minute, not '" + text + "'");
+    double tempo = 0.0;
+    if (text.empty() || ParseDecimal(text, tempo) != text.size())
+        throw UsageError("--tempo takes a number of beats per minute, not " + text_match::Shown(text));
     return tempo;
 }
 
@@ -81,7 +86,7 @@ int32_t ParseBlock(const std::string& text)
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), frames);
     if (error != std::errc() || end != text.data() + text.size())
         throw UsageError("--block takes a number of frames, 1 .. " + std::to_string(CORVEffectChain::kMaxSliceFrames) +
-                         ", not '" + text + "'");
+                         ", not " + text_match::Shown(text));
     return frames;
 }
 
@@ -95,7 +100,8 @@ std::string RequiredValue(const ParsedArguments& parsed, const std::string& opti
 RenderRequest MakeRequest(const ParsedArguments& parsed)
 {
     if (!parsed.positionals.empty())
-        throw UsageError("unexpected argument '" + parsed.positionals.front() + "' (see 'stompset render --help')");
+        throw UsageError("unexpected argument " + text_match::Shown(parsed.positionals.front()) +
+                         " (see 'stompset render --help')");
     RenderRequest request;
     request.inputPath = RequiredValue(parsed, "--input");
     request.outputPath = RequiredValue(parsed, "--output");

@@ -3,6 +3,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/TextMatch.h"
+#include "core/CORVPresetFile.h"
 
 #include <exception>
 
@@ -16,7 +17,7 @@ Orvanta Stompset on the command line: the guitar and bass effects of the
 plug-in, rendered offline exactly as a host's offline processing renders them.
 
 Commands:
-  list      list the 36 effects, with their identifiers and availability
+  list      list the 36 effects with their identifiers, names and categories
   info      describe an effect: parameters, ranges, entries, presets
   render    process an audio file through a chain of effects
   demo      synthesise a guitar riff and render it through a pedalboard
@@ -64,21 +65,43 @@ int Dispatch(const std::vector<std::string>& args, const CommandContext& context
             return command.run({args.begin() + 1, args.end()}, context);
         names.emplace_back(command.name);
     }
-    throw UsageError("unknown command '" + name + "'" + text_match::Suggestion(name, names) +
+    throw UsageError("unknown command " + text_match::Shown(name) + text_match::Suggestion(name, names) +
                      " (see 'stompset --help')");
+}
+
+// Only 'presets save' writes the user preset file, and makes it when it is
+// missing; listing, describing and rendering leave the documents folder as
+// they found it.  The setting is the process's, so it is put back after.
+class PresetFileLeftAlone {
+public:
+    PresetFileLeftAlone() : before(CORVPresetFile::SetCreateOnOpen(false)) {}
+    ~PresetFileLeftAlone() { CORVPresetFile::SetCreateOnOpen(before); }
+    PresetFileLeftAlone(const PresetFileLeftAlone&) = delete;
+    PresetFileLeftAlone& operator=(const PresetFileLeftAlone&) = delete;
+
+private:
+    bool before;
+};
+
+// One line, whatever the message repeats: a path or a name with a line
+// break or an escape sequence must not reach the terminal raw.
+void ReportError(std::ostream& err, const char* message)
+{
+    err << kProgramName << ": " << text_match::EscapeControls(message) << "\n";
 }
 
 } // namespace
 
 int RunStompset(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool progress)
 {
+    const PresetFileLeftAlone leftAlone;
     try {
         return Dispatch(args, CommandContext{out, err, progress});
     } catch (const CliError& error) {
-        err << kProgramName << ": " << error.what() << "\n";
+        ReportError(err, error.what());
         return error.ExitStatus();
     } catch (const std::exception& error) {
-        err << kProgramName << ": " << error.what() << "\n";
+        ReportError(err, error.what());
         return CliError::kFailure;
     }
 }

@@ -24,6 +24,22 @@ std::vector<std::string> CloseMatches(std::string_view word, const std::vector<s
 // "; did you mean 'A' or 'B'?" for the close matches, or nothing.
 std::string Suggestion(std::string_view word, const std::vector<std::string>& candidates);
 
+// What a user typed, as an error message repeats it: quoted, cut after
+// kShownCharacters characters with "…", and with control characters
+// written as escapes ("\n", "\x01"), so that neither a huge argument nor a
+// terminal control sequence reaches the terminal.
+// Paths get more room: their end, the file name, matters.
+constexpr size_t kShownCharacters = 60;
+constexpr size_t kShownPathCharacters = 240;
+std::string Shown(std::string_view text, size_t characters = kShownCharacters);
+// The same without the quotes.
+std::string Cut(std::string_view text, size_t characters = kShownCharacters);
+inline std::string ShownPath(std::string_view path) { return Shown(path, kShownPathCharacters); }
+
+// The text with every control character (C0, DEL and C1) written as an
+// escape.
+std::string EscapeControls(std::string_view text);
+
 // 'a', 'b', 'c': each text quoted, separated by commas.
 std::string QuotedList(const std::vector<std::string>& texts);
 

@@ -5,6 +5,7 @@
 #include "cli/CORVSoundFileReader.h"
 #include "cli/CliError.h"
 #include "cli/ParameterValues.h"
+#include "cli/TextMatch.h"
 #include "effects/modulation/CORVAutoTunerDSP.h"
 
 #include <cstdio>
@@ -14,17 +15,6 @@ namespace {
 constexpr int32_t kReadingFrames = CORVAutoTunerDSP::kSamplesPerReading;
 
 const EffectSpec kTunerSpec{"AT", {}, {}, false};
-
-void CheckInput(const CORVSoundFileReader& reader, const std::string& path)
-{
-    if (reader.Channels() < 1 || reader.Channels() > 2)
-        throw CliError("'" + path + "' has " + std::to_string(reader.Channels()) +
-                       " channels; the tuner listens to mono or stereo");
-    if (reader.SampleRate() < kMinSampleRate || reader.SampleRate() > kMaxSampleRate)
-        throw CliError("'" + path + "' has a sample rate of " + std::to_string(reader.SampleRate()) +
-                       " Hz; the tuner runs at " + std::to_string(kMinSampleRate) + " .. " +
-                       std::to_string(kMaxSampleRate) + " Hz");
-}
 
 TunerFrameReading ReadingOf(const CORVDSPAlgInterface& tuner, int64_t framesHeard, int32_t sampleRate)
 {
@@ -52,7 +42,7 @@ int64_t TuneFile(const TuneRequest& request, const TunerReadingSink& sink, const
                           StageSettings{CORVEffectChain::kDefaultTempo, CORVEffectChain::kMaxSliceFrames});
     const CORVDSPParameter& a4 = *stage.Algorithm().GetParameter(CORVAutoTunerDSP::kA4);
     if (!(request.a4 >= double(a4.minValue) && request.a4 <= double(a4.maxValue)))
-        throw CliError("A4 of " + FormatNumber(float(request.a4)) + " Hz is outside " + RangeText(a4));
+        throw UsageError("A4 of " + FormatNumber(float(request.a4)) + " Hz is outside " + RangeText(a4));
     stage.SetPlainValue(CORVAutoTunerDSP::kA4, float(request.a4));
     const CORVDSPAlgInterface& tuner = stage.Algorithm();
 

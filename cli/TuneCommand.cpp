@@ -3,9 +3,9 @@
 #include "cli/CORVProgressBar.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/ParameterValues.h"
+#include "cli/TextMatch.h"
 #include "cli/Tune.h"
-
-#include <cstdlib>
 
 const char* const kTuneHelp = R"(Usage: stompset tune -i FILE [--a4 HZ]
 
@@ -43,17 +43,17 @@ const std::vector<OptionSpec> kTuneOptions = {
 
 double ParseReference(const std::string& text)
 {
-    char* end = nullptr;
-    const double a4 = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0')
-        throw UsageError("--a4 takes a frequency in Hz, 340 .. 500, not '" + text + "'");
+    double a4 = 0.0;
+    if (text.empty() || ParseDecimal(text, a4) != text.size())
+        throw UsageError("--a4 takes a frequency in Hz, 340 .. 500, not " + text_match::Shown(text));
     return a4;
 }
 
 TuneRequest MakeTuneRequest(const ParsedArguments& parsed)
 {
     if (!parsed.positionals.empty())
-        throw UsageError("unexpected argument '" + parsed.positionals.front() + "' (see 'stompset tune --help')");
+        throw UsageError("unexpected argument " + text_match::Shown(parsed.positionals.front()) +
+                         " (see 'stompset tune --help')");
     if (!parsed.Has("--input"))
         throw UsageError("tune needs --input (see 'stompset tune --help')");
     TuneRequest request;

@@ -268,7 +268,7 @@ std::vector<CORVDSPPreset> CORVPresetDocument::ReadPresets(uint32_t fourCC) cons
 
 bool CORVPresetDocument::AppendPreset(uint32_t fourCC, const std::string& name, const std::vector<float>& values)
 {
-    if (name.find('\0') != std::string::npos || !IsValidUtf8(name))
+    if (!IsValidUtf8(name) || HasCharacterXmlCannotHold(name))
         return false;
     TiXmlElement* section = MakeSectionDict(fourCC);
     const std::optional<int32_t> number = section ? NextPresetNumber(section) : std::nullopt;
@@ -313,6 +313,11 @@ bool CORVPresetDocument::RemovePreset(uint32_t fourCC, const CORVDSPPreset& pres
     section->RemoveChild(found->dict);
     section->RemoveChild(found->key);
     return true;
+}
+
+bool CORVPresetDocument::IsStorableName(std::string_view name)
+{
+    return IsValidUtf8(name) && !HasControlCharacter(name);
 }
 
 int32_t CORVPresetDocument::PresetNumber(const char* keyText)

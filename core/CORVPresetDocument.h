@@ -45,13 +45,18 @@ public:
 
     // Adds a preset to the algorithm's section (made when missing) under the
     // next free "Preset %03d" number.  False when the document is not a
-    // property list, the name is not valid UTF-8 text, or all numbers are
-    // taken.
+    // property list, the name is not valid UTF-8 text or holds a character
+    // XML cannot carry, or all numbers are taken.
     bool AppendPreset(uint32_t fourCC, const std::string& name, const std::vector<float>& values);
 
     // Removes the first entry of the section that reads as a preset with the
     // same name and the same values, bit for bit.  False when there is none.
     bool RemovePreset(uint32_t fourCC, const CORVDSPPreset& preset);
+
+    // Whether a user may give a new preset this name: UTF-8 text without
+    // control characters.  (Older files may hold other names; they are read
+    // and kept as they are.)
+    static bool IsStorableName(std::string_view name);
 
     // The number a key's text stands for when read as "Preset %03d" (at most
     // three digits count), or -1 when it does not read as one.

@@ -2,15 +2,29 @@
 
 #include "dsp/CORVDSPAlgInterface.h"
 #include "platform/DocumentsFolder.h"
+#include "platform/FileLock.h"
+#include "platform/FileStatus.h"
 
+#include <atomic>
 #include <utility>
 
 namespace {
+
+constexpr const char* kLockPrefix = ".";
+constexpr const char* kLockSuffix = ".lock";
+
+std::atomic<bool> gCreateOnOpen{true};
 
 std::string FolderOf(const std::string& path)
 {
     const size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 int32_t NextPresetIndex(const CORVDSPAlgInterface& algorithm)
@@ -57,6 +71,13 @@ CORVPresetFile::CORVPresetFile(std::string path_, platform::ByteWriter writer_)
 {
 }
 
+std::string CORVPresetFile::LockPath() const
+{
+    return FolderOf(path) + "/" + kLockPrefix + FileNameOf(path) + kLockSuffix;
+}
+
+bool CORVPresetFile::SetCreateOnOpen(bool create) { return gCreateOnOpen.exchange(create); }
+
 CORVPresetFile::State CORVPresetFile::Open()
 {
     document = CORVPresetDocument();
@@ -71,6 +92,8 @@ CORVPresetFile::State CORVPresetFile::Open()
         }
         return state = State::Unreadable;
     case platform::ReadResult::Missing:
+        if (!gCreateOnOpen)
+            return state = State::Missing;
         return state = Store(Latest{CORVPresetDocument(), false}) ? State::Created : State::NotCreated;
     case platform::ReadResult::Failed:
         break;
@@ -89,10 +112,9 @@ int32_t CORVPresetFile::LoadPresets(CORVDSPAlgInterface& algorithm) const
 std::optional<int32_t> CORVPresetFile::SavePreset(CORVDSPAlgInterface& algorithm, const std::string& name)
 {
     const std::vector<float> values = CurrentValues(algorithm);
-    std::optional<Latest> latest = ReadLatest();
-    if (!latest || !latest->document.AppendPreset(algorithm.fourCC, name, values) || !Store(*latest))
+    lastFailure = AppendToFile(algorithm.fourCC, name, values);
+    if (lastFailure != Failure::None)
         return std::nullopt;
-    document = std::move(latest->document);
     const int32_t index = NextPresetIndex(algorithm);
     algorithm.AddPreset(index, std::make_unique<CORVDSPPreset>(CORVDSPPreset{name, values, 0}));
     return index;
@@ -100,19 +122,80 @@ std::optional<int32_t> CORVPresetFile::SavePreset(CORVDSPAlgInterface& algorithm
 
 bool CORVPresetFile::DeletePreset(CORVDSPAlgInterface& algorithm, int32_t presetIndex)
 {
+    lastFailure = Failure::None;
     const auto found = algorithm.presets.find(presetIndex);
     if (found == algorithm.presets.end() || found->second->isFactory != 0)
         return false;
-    std::optional<Latest> latest = ReadLatest();
-    if (!latest)
+    lastFailure = RemoveFromFile(algorithm.fourCC, *found->second);
+    if (lastFailure != Failure::None)
         return false;
-    // A preset another instance removed meanwhile is already gone from the
-    // file; then there is nothing to write.
-    if (latest->document.RemovePreset(algorithm.fourCC, *found->second) && !Store(*latest))
-        return false;
-    document = std::move(latest->document);
     RemoveFromTable(algorithm, presetIndex);
     return true;
+}
+
+CORVPresetFile::Failure CORVPresetFile::AppendToFile(uint32_t fourCC, const std::string& name,
+                                                     const std::vector<float>& values)
+{
+    if (path.empty())
+        return Failure::NoPath;
+    if (!CORVPresetDocument::IsStorableName(name))
+        return Failure::BadName;
+    // The lock file lives in the preset folder, so the folder comes first.
+    if (!platform::CreateFolders(FolderOf(path)))
+        return Failure::NotWritten;
+    const platform::FileLock lock(LockPath());
+    if (!lock.Held())
+        return Failure::NotWritten;
+    Failure failure = Failure::None;
+    std::optional<Latest> latest = ReadForChange(failure);
+    if (!latest)
+        return failure;
+    if (!latest->document.AppendPreset(fourCC, name, values))
+        return Failure::Full;
+    if (!Store(*latest))
+        return Failure::NotWritten;
+    document = std::move(latest->document);
+    return Failure::None;
+}
+
+CORVPresetFile::Failure CORVPresetFile::RemoveFromFile(uint32_t fourCC, const CORVDSPPreset& preset)
+{
+    if (path.empty())
+        return Failure::NoPath;
+    // Without the folder there is no file to take the preset from, and a
+    // delete never makes the folder.
+    if (platform::KindOf(FolderOf(path)) == platform::FileKind::Missing) {
+        document = CORVPresetDocument();
+        return Failure::None;
+    }
+    const platform::FileLock lock(LockPath());
+    if (!lock.Held())
+        return Failure::NotWritten;
+    Failure failure = Failure::None;
+    std::optional<Latest> latest = ReadForChange(failure);
+    if (!latest)
+        return failure;
+    // A preset another instance removed meanwhile is already gone from the
+    // file; then there is nothing to write.
+    if (latest->document.RemovePreset(fourCC, preset) && !Store(*latest))
+        return Failure::NotWritten;
+    document = std::move(latest->document);
+    return Failure::None;
+}
+
+std::optional<CORVPresetFile::Latest> CORVPresetFile::ReadForChange(Failure& failure) const
+{
+    std::optional<Latest> latest = ReadLatest();
+    if (!latest) {
+        failure = Failure::Unreadable;
+        return std::nullopt;
+    }
+    // Whoever took the write permission away meant the file to stay as it is.
+    if (latest->exists && platform::IsWriteProtected(path)) {
+        failure = Failure::ReadOnly;
+        return std::nullopt;
+    }
+    return latest;
 }
 
 std::optional<CORVPresetFile::Latest> CORVPresetFile::ReadLatest() const

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CORVDSPAlgInterface;
 
@@ -13,10 +14,14 @@ class CORVDSPAlgInterface;
 // deletes a preset.  Runs on the user-interface thread only, never on the
 // audio thread.
 //
-// Nothing in the file is ever lost: a file that exists but cannot be read is
-// never written over; every save reads the file afresh and changes only the
-// one entry, so that what other instances saved meanwhile stays; and the new
-// contents replace the old in one atomic rename.
+// Nothing in the file is ever lost: a file that exists but cannot be read, or
+// that its owner made read-only, is never written over; every save and
+// delete reads the file afresh and changes only the one entry, so that what
+// other instances saved meanwhile stays; and the new contents replace the
+// old in one atomic rename.  From that read to the rename each change holds
+// a lock on a lock file beside the preset file, so that changes made at the
+// same time by other hosts, other instances or other threads wait for each
+// other instead of writing back what they read before the other's change.
 class CORVPresetFile {
 public:
     static constexpr const char* kFolder = "Orvanta/PlugIn Presets";
@@ -28,6 +33,18 @@ public:
         Created,     // was missing, made with the empty structure
         NotCreated,  // was missing and could not be made
         Unreadable,  // exists, but could not be read or parsed: left alone
+        Missing,     // was missing and left so (creation on open is off)
+    };
+
+    // Why the last save or delete failed.
+    enum class Failure {
+        None,
+        NoPath,     // there is no documents folder
+        Unreadable, // the file cannot be read or parsed, and is left alone
+        ReadOnly,   // the file has no write permission, and is left alone
+        BadName,    // not UTF-8 text, or it holds control characters
+        Full,       // every preset number of the effect's section is taken
+        NotWritten, // the folder, lock file or new contents could not be written
     };
 
     // The file in the user's documents folder; empty when there is none.
@@ -36,10 +53,19 @@ public:
     explicit CORVPresetFile(std::string path, platform::ByteWriter writer = platform::WriteAllBytes);
 
     // Reads the file, or makes it (and its folders) with the empty structure
-    // when it does not exist.
+    // when it does not exist and creation on open is on.
     State Open();
     State GetState() const { return state; }
+    Failure GetLastFailure() const { return lastFailure; }
     const std::string& GetPath() const { return path; }
+    // The file every change locks; hidden beside the preset file.
+    std::string LockPath() const;
+
+    // Whether Open makes a missing file, for every instance of the process
+    // (on unless turned off).  A program that only reads presets turns it
+    // off so as to leave no folder behind; a save still makes the file.
+    // Returns the setting before.
+    static bool SetCreateOnOpen(bool create);
 
     // Appends the algorithm's user presets, as read at Open, to its preset
     // table after the presets already there.  Returns how many.
@@ -48,12 +74,12 @@ public:
     // Stores the algorithm's current values as a user preset under name, in
     // the file and at the end of its preset table.  Returns the preset's
     // table index, or nothing when the file could not be written (the table
-    // is then unchanged).
+    // is then unchanged, and GetLastFailure tells why).
     std::optional<int32_t> SavePreset(CORVDSPAlgInterface& algorithm, const std::string& name);
 
     // Removes the user preset at a table index from the file and the table;
     // the later entries move up one place.  False for a factory preset, a
-    // missing index or a file that could not be written.
+    // missing index or a file that could not be written (GetLastFailure).
     bool DeletePreset(CORVDSPAlgInterface& algorithm, int32_t presetIndex);
 
 private:
@@ -65,9 +91,15 @@ private:
     // when it is missing; nothing when it exists but cannot be read.
     std::optional<Latest> ReadLatest() const;
     bool Store(const Latest& latest) const;
+    // ReadLatest before a change, with the reason it may not go ahead.
+    std::optional<Latest> ReadForChange(Failure& failure) const;
+    // The change to the file alone, under the lock: re-read, change, store.
+    Failure AppendToFile(uint32_t fourCC, const std::string& name, const std::vector<float>& values);
+    Failure RemoveFromFile(uint32_t fourCC, const CORVDSPPreset& preset);
 
     std::string path;
     platform::ByteWriter writer;
     State state = State::Closed;
+    Failure lastFailure = Failure::None;
     CORVPresetDocument document;
 };

@@ -15,6 +15,12 @@ constexpr char32_t kLastSurrogate = 0xDFFF;
 constexpr unsigned char kContinuationMask = 0xC0;
 constexpr unsigned char kContinuationBits = 0x80;
 constexpr int kContinuationShift = 6;
+constexpr unsigned char kDelete = 0x7F;
+// C1 controls, U+0080 .. U+009F, are 0xC2 followed by 0x80 .. 0x9F in UTF-8.
+constexpr unsigned char kC1Lead = 0xC2;
+constexpr unsigned char kLastC1Trail = 0x9F;
+
+bool IsXmlLineOrTab(char c) { return c == '\t' || c == '\n' || c == '\r'; }
 
 // A lead byte announces the length of its sequence; each length has a
 // smallest code point, below which the form is an illegal overlong one.
@@ -242,6 +248,26 @@ bool IsValidUtf8(std::string_view text)
         i += form->length;
     }
     return true;
+}
+
+bool HasCharacterXmlCannotHold(std::string_view text)
+{
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < kFirstPrintable && !IsXmlLineOrTab(c);
+    });
+}
+
+bool HasControlCharacter(std::string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < kFirstPrintable || byte == kDelete)
+            return true;
+        if (byte == kC1Lead && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= kLastC1Trail &&
+            static_cast<unsigned char>(text[i + 1]) >= kContinuationBits)
+            return true;
+    }
+    return false;
 }
 
 int ElementNestingDepth(std::string_view text)

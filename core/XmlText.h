@@ -14,6 +14,14 @@ class TiXmlDocument;
 // or step over the end of the text.
 bool IsValidUtf8(std::string_view text);
 
+// True when the text holds a character that XML 1.0 cannot carry, not even
+// as a character reference: a C0 control other than tab, line feed and
+// carriage return.  A document holding one is not well-formed.
+bool HasCharacterXmlCannotHold(std::string_view text);
+
+// True when the UTF-8 text holds a control character: C0, DEL or C1.
+bool HasControlCharacter(std::string_view text);
+
 // The deepest element nesting the text could make the parser recurse into.
 // Never below the real depth of a well-formed document; malformed markup may
 // count deeper than the parser would go.

@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/FileStatus.h"
 
 #include "tests/TestSupport.h"
 
@@ -62,4 +63,30 @@ TEST(AtomicFile, ReadTellsMissingFromUnreadable)
     WriteFile(folder.Path() + "/big", big);
     EXPECT_EQ(platform::ReadWholeFile(folder.Path() + "/big", contents), platform::ReadResult::Read);
     EXPECT_EQ(contents, big);
+}
+
+// What the renderer and the preset file ask of a path before they write.
+TEST(FileStatus, PathsAreTakenForTheFilesTheyLeadTo)
+{
+    testing_support::TemporaryFolder folder;
+    const std::string file = folder / "file";
+    WriteFile(file, "x");
+    fs::create_symlink("file", folder / "link");
+    fs::create_symlink("link", folder / "chain");
+    fs::create_symlink("nowhere", folder / "dangling");
+    EXPECT_EQ(platform::FinalLinkTarget(folder / "chain"), file);
+    EXPECT_EQ(platform::FinalLinkTarget(folder / "dangling"), folder / "nowhere");
+    EXPECT_FALSE(platform::SameFile(file, folder / "dangling"));
+    EXPECT_EQ(platform::KindOf(folder / "dangling"), platform::FileKind::Missing);
+    EXPECT_EQ(platform::KindOf(folder.Path()), platform::FileKind::Directory);
+    EXPECT_EQ(platform::KindOf("/dev/null"), platform::FileKind::Other);
+
+    // No write bit means read-only, for the superuser too.
+    const std::pair<unsigned, bool> kModes[] = {{0644u, false}, {0200u, false}, {0444u, true}, {0u, true}};
+    for (const auto& [mode, protectedFile] : kModes) {
+        fs::permissions(file, fs::perms(mode));
+        EXPECT_EQ(platform::IsWriteProtected(folder / "chain"), protectedFile) << std::oct << mode;
+        EXPECT_EQ(platform::PermissionsOf(file), mode);
+    }
+    EXPECT_FALSE(platform::IsWriteProtected(folder / "missing"));
 }

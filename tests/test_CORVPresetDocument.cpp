@@ -124,13 +124,22 @@ TEST(PresetDocumentWriting, NamesAndValuesComeBackExactly)
         EXPECT_TRUE(SameBits(preset.values, values)) << preset.name;
 }
 
+// XML cannot carry most C0 controls even as references ("&#x01;" is not
+// well-formed); a user's new name holds no control character at all.
 TEST(PresetDocumentWriting, NameMustBeUtf8TextWithoutNul)
 {
     CORVPresetDocument document;
-    EXPECT_FALSE(document.AppendPreset(kTremolo, "caf\xE9", {1.0f}));
-    EXPECT_FALSE(document.AppendPreset(kTremolo, std::string("a\0b", 3), {1.0f}));
+    for (const std::string& name : {std::string("caf\xE9"), std::string("a\0b", 3), std::string("bell\x07"),
+                                    std::string("\x1B[31m"), std::string("\x1F")}) {
+        EXPECT_FALSE(document.AppendPreset(kTremolo, name, {1.0f})) << name;
+        EXPECT_FALSE(CORVPresetDocument::IsStorableName(name)) << name;
+    }
     EXPECT_TRUE(document.ReadPresets(kTremolo).empty());
     EXPECT_EQ(document.Text(), CORVPresetDocument().Text());
+    for (const char* name : {"tab\t", "line\n", "del\x7F", "c1 \xC2\x85"})
+        EXPECT_FALSE(CORVPresetDocument::IsStorableName(name)) << name;
+    for (const char* name : {"", "Gr\xC3\xBC\xC3\x9F \xC2\xA0", "<&>", "  blanks  "})
+        EXPECT_TRUE(CORVPresetDocument::IsStorableName(name)) << name;
 }
 
 TEST(PresetDocumentReading, PresetKeyReadsAtMostThreeDigits)

@@ -1,6 +1,7 @@
 #include "core/CORVPresetFile.h"
 
 #include "dsp/FourCC.h"
+#include "platform/FileStatus.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
 #include "tests/TestSupport.h"
@@ -12,6 +13,8 @@
 #include <bit>
 #include <filesystem>
 #include <random>
+#include <sys/stat.h>
+#include <thread>
 
 using testing_support::ReadFile;
 using testing_support::WriteFile;
@@ -66,12 +69,12 @@ protected:
         return UserPresetNames(algorithm);
     }
 
+    // Besides the lock file, which changes leave for the next change to lock.
     size_t FilesInFolder() const
     {
         size_t count = 0;
-        for ([[maybe_unused]] const auto& entry :
-             std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
-            ++count;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+            count += entry.path().string() != CORVPresetFile(path).LockPath();
         return count;
     }
 
@@ -90,6 +93,16 @@ TEST_F(PresetFileTest, MissingFileIsMadeWithTheEmptyStructure)
     EXPECT_EQ(file.LoadPresets(tremolo), 0);
     EXPECT_EQ(tremolo.presets.size(), size_t(kTremoloFactoryPresets));
     EXPECT_EQ(FilesInFolder(), 1u);
+
+    // A program that only reads presets leaves a missing file missing; its
+    // first save makes it.
+    std::filesystem::remove_all(folder.Path() + "/Orvanta");
+    const bool before = CORVPresetFile::SetCreateOnOpen(false);
+    EXPECT_EQ(file.Open(), CORVPresetFile::State::Missing);
+    EXPECT_FALSE(CORVPresetFile::SetCreateOnOpen(before));
+    EXPECT_TRUE(folder.Entries().empty());
+    EXPECT_TRUE(file.SavePreset(tremolo, "made"));
+    EXPECT_EQ(NamesOnDisk(), std::vector<std::string>{"made"});
 }
 
 TEST_F(PresetFileTest, UserPresetsFollowTheFactoryPresets)
@@ -226,6 +239,88 @@ TEST_F(PresetFileTest, SaveKeepsWhatOtherInstancesWroteMeanwhile)
     EXPECT_TRUE(first.DeletePreset(tremolo, kTremoloFactoryPresets));
     EXPECT_EQ(UserPresetNames(tremolo), std::vector<std::string>{"first B"});
     EXPECT_EQ(NamesOnDisk(), (std::vector<std::string>{"second A", "first B"}));
+}
+
+// Two hosts, or two instances in one host, saving and deleting at once: each
+// change waits for the other, so every one that succeeds is in the file.
+TEST_F(PresetFileTest, ConcurrentSavesAndDeletesAllLand)
+{
+    constexpr int kPerWriter = 50;
+    const auto name = [](char writer, int i) {
+        std::string text = std::to_string(i);
+        text.insert(text.begin(), writer);
+        return text;
+    };
+    const auto run = [&](char writer, bool deleting) {
+        CORVPresetFile file(path);
+        file.Open();
+        CORVTremoloDSP algorithm(kRate, kFrames);
+        file.LoadPresets(algorithm);
+        for (int i = 0; i < kPerWriter; ++i) {
+            if (!deleting) {
+                EXPECT_TRUE(file.SavePreset(algorithm, name(writer, i)));
+                continue;
+            }
+            // Every other one of the writer's own presets, found by name.
+            const auto found = std::find_if(algorithm.presets.begin(), algorithm.presets.end(),
+                                            [&](const auto& entry) { return entry.second->name == name(writer, i); });
+            if (i % 2 == 0 && found != algorithm.presets.end()) {
+                EXPECT_TRUE(file.DeletePreset(algorithm, found->first));
+            }
+        }
+    };
+    for (const bool deleting : {false, true}) {
+        std::thread first(run, 'A', deleting);
+        std::thread second(run, 'B', deleting);
+        first.join();
+        second.join();
+        std::vector<std::string> expected;
+        for (const char writer : {'A', 'B'})
+            for (int i = deleting ? 1 : 0; i < kPerWriter; i += deleting ? 2 : 1)
+                expected.push_back(name(writer, i));
+        std::vector<std::string> names = NamesOnDisk();
+        std::sort(names.begin(), names.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(names, expected) << (deleting ? "after the deletes" : "after the saves");
+    }
+}
+
+// A file without write permission is left as it is, and says so; a file
+// that may be written keeps its permissions; a name the file cannot hold,
+// and a full section, are told apart from a failed write.
+TEST_F(PresetFileTest, FailuresAreNamedAndChangeNothing)
+{
+    CORVPresetFile file(path);
+    file.Open();
+    ASSERT_TRUE(file.SavePreset(tremolo, "kept"));
+    const std::string before = ReadFile(path);
+    for (const mode_t readOnly : {0444, 0400}) {
+        chmod(path.c_str(), readOnly);
+        EXPECT_FALSE(file.SavePreset(tremolo, "refused"));
+        EXPECT_EQ(file.GetLastFailure(), CORVPresetFile::Failure::ReadOnly);
+        EXPECT_FALSE(file.DeletePreset(tremolo, kTremoloFactoryPresets));
+        EXPECT_EQ(file.GetLastFailure(), CORVPresetFile::Failure::ReadOnly);
+        EXPECT_EQ(ReadFile(path), before);
+        EXPECT_EQ(platform::PermissionsOf(path), readOnly);
+    }
+    chmod(path.c_str(), 0640);
+    ASSERT_TRUE(file.SavePreset(tremolo, "second"));
+    ASSERT_TRUE(file.DeletePreset(tremolo, kTremoloFactoryPresets));
+    EXPECT_EQ(platform::PermissionsOf(path), 0640u);
+    EXPECT_EQ(UserPresetNames(tremolo), std::vector<std::string>{"second"});
+
+    for (const char* name : {"bell\x07", "caf\xE9", "tab\there", "c1 \xC2\x9B"}) {
+        EXPECT_FALSE(file.SavePreset(tremolo, name));
+        EXPECT_EQ(file.GetLastFailure(), CORVPresetFile::Failure::BadName);
+    }
+    CORVPresetDocument full;
+    for (int32_t i = 0; i < CORVPresetDocument::kHighestPresetNumber; ++i)
+        ASSERT_TRUE(full.AppendPreset(kTremoloCode, "p", {1.0f}));
+    WriteFile(path, full.Text());
+    EXPECT_FALSE(file.SavePreset(tremolo, "one too many"));
+    EXPECT_EQ(file.GetLastFailure(), CORVPresetFile::Failure::Full);
+    EXPECT_EQ(ReadFile(path), full.Text());
+    EXPECT_EQ(UserPresetNames(tremolo), std::vector<std::string>{"second"});
 }
 
 TEST_F(PresetFileTest, VanishedFileIsMadeAgainBySave)

@@ -1,6 +1,7 @@
 #include "cli/Stompset.h"
 #include "core/CORVPresetDocument.h"
 #include "dsp/FourCC.h"
+#include "effects/modulation/CORVTremoloDSP.h"
 #include "tests/CliTestSupport.h"
 #include "tests/TestSupport.h"
 
@@ -131,29 +132,88 @@ TEST_F(PresetsCommand, DeleteRemovesOnlyUserPresets)
     ASSERT_EQ(OnDisk("tru1").size(), 1u);
     EXPECT_EQ(OnDisk("tru1")[0].name, "Other");
 
-    ExpectRefused({"presets", "delete", "TR", "Slow swel"}, kFailure,
+    ExpectRefused({"presets", "delete", "TR", "Slow swel"}, kUsage,
                   "no user preset 'Slow swel' of TR - Tremolo (user presets: 'Other')");
-    ExpectRefused({"presets", "delete", "TR", "Othr"}, kFailure, "did you mean 'Other'?");
-    ExpectRefused({"presets", "delete", "TR", "default"}, kFailure,
+    ExpectRefused({"presets", "delete", "TR", "Othr"}, kUsage, "did you mean 'Other'?");
+    ExpectRefused({"presets", "delete", "TR", "default"}, kUsage,
                   "'Default' is a factory preset of TR - Tremolo; only user presets can be deleted");
-    ExpectRefused({"presets", "delete", "AP", "Other"}, kFailure,
+    ExpectRefused({"presets", "delete", "AP", "Other"}, kUsage,
                   "no user preset 'Other' of AP - Auto Pan (it has none)");
 }
 
 TEST_F(PresetsCommand, SaveRefusesTakenNamesAndBadSettingsWithoutWriting)
 {
     SaveSlowSwell();
-    ExpectRefused({"presets", "save", "TR", "hard TREMOLO"}, kFailure,
+    ExpectRefused({"presets", "save", "TR", "hard TREMOLO"}, kUsage,
                   "'Hard tremolo' is a factory preset of TR - Tremolo; choose another name");
-    ExpectRefused({"presets", "save", "TR", "SLOW SWELL"}, kFailure,
+    ExpectRefused({"presets", "save", "TR", " SLOW SWELL "}, kUsage,
                   "'Slow swell' is a user preset of TR - Tremolo already; delete it first");
-    ExpectRefused({"presets", "save", "TR", "X", "Depth=130"}, kFailure, "value 130 of TR Depth is outside its range");
-    ExpectRefused({"presets", "save", "TR", "X", "Depht=3"}, kFailure, "did you mean 'Depth'?");
-    ExpectRefused({"presets", "save", "TR", "X", "--from-preset", "Nope"}, kFailure, "unknown preset 'Nope' of TR");
+    ExpectRefused({"presets", "save", "TR", "X", "Depth=130"}, kUsage, "value 130 of TR Depth is outside its range");
+    ExpectRefused({"presets", "save", "TR", "X", "Depht=3"}, kUsage, "did you mean 'Depth'?");
+    ExpectRefused({"presets", "save", "TR", "X", "--from-preset", "Nope"}, kUsage, "unknown preset 'Nope' of TR");
+    ExpectRefused({"presets", "save", "TR", "bell\x07"}, kUsage, "preset name 'bell\\x07' holds a control character");
+    ExpectRefused({"presets", "save", "TR", "caf\xE9"}, kUsage, "preset name 'caf\xE9' is not UTF-8 text");
+    ExpectRefused({"presets", "save", "TR", " 2 "}, kUsage,
+                  "a preset name cannot be digits alone: 'preset=2' selects the preset at index 2");
+    ExpectRefused({"presets", "save", "TR", "X", "--from-preset", "1", "--from-preset", "2"}, kUsage,
+                  "option '--from-preset' is given more than once");
     ExpectRefused({"presets", "save", "TR", "X", "Depth"}, kUsage, "'Depth' is not of the form PARAM=VALUE");
     ExpectRefused({"presets", "save", "TR", "  "}, kUsage, "a preset name cannot be empty");
     ExpectRefused({"presets", "save", "TR"}, kUsage, "'presets save' takes an effect and a preset name");
-    ExpectRefused({"presets", "save", "XY", "X"}, kFailure, "unknown effect 'XY'");
+    ExpectRefused({"presets", "save", "XY", "X"}, kUsage, "unknown effect 'XY'");
+    EXPECT_EQ(OnDisk("tru1").size(), 1u);
+
+    // Blanks around a name are dropped, as every lookup drops them.
+    EXPECT_EQ(Stompset({"presets", "save", "TR", "  Padded\t"}).out.rfind("Saved user preset 6 'Padded' of", 0), 0u);
+    EXPECT_EQ(OnDisk("tru1").back().name, "Padded");
+    EXPECT_EQ(Stompset({"presets", "delete", "TR", " padded "}).status, 0);
+    EXPECT_EQ(OnDisk("tru1").size(), 1u);
+}
+
+TEST_F(PresetsCommand, FileLimitsAndOlderNamesAreRespected)
+{
+    SaveSlowSwell();
+    const std::string path = documents.PresetFilePath();
+    std::filesystem::permissions(path, std::filesystem::perms(0444));
+    ExpectRefused({"presets", "save", "TR", "X"}, kFailure,
+                  "the user preset file '" + path + "' is read-only; it is left as it is and nothing was saved");
+    ExpectRefused({"presets", "delete", "TR", "Slow swell"}, kFailure, "is read-only; it is left as it is and nothing "
+                                                                       "was deleted");
+    EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0444));
+    std::filesystem::permissions(path, std::filesystem::perms(0644));
+
+    CORVPresetDocument document;
+    for (int32_t i = 0; i < CORVPresetDocument::kHighestPresetNumber; ++i)
+        document.AppendPreset(FourCC("tru1"), "p", {1.0f});
+    testing_support::WriteFile(path, document.Text());
+    ExpectRefused({"presets", "save", "TR", "X"}, kFailure,
+                  "TR - Tremolo has 999 user presets, the most the file holds for one effect; delete one first");
+
+    // A number is a position first: an older file's user preset "2" (now
+    // index 5) does not hide factory preset 2.
+    CORVPresetDocument older;
+    older.AppendPreset(FourCC("tru1"), "2", {90.0f, 4.0f, 60.0f, 0.0f, 0.0f});
+    testing_support::WriteFile(path, older.Text());
+    ASSERT_EQ(Stompset({"presets", "save", "TR", "From 2", "--from-preset", "2"}).status, 0);
+    ASSERT_EQ(Stompset({"presets", "save", "TR", "From 5", "--from-preset", "5"}).status, 0);
+    const std::vector<CORVDSPPreset> saved = OnDisk("tru1");
+    ASSERT_EQ(saved.size(), 3u);
+    EXPECT_EQ(saved[1].values, CORVTremoloDSP(48000.0, 256).presets.at(2)->values);
+    EXPECT_EQ(saved[2].values, saved[0].values);
+}
+
+TEST_F(PresetsCommand, OnlySavingMakesTheFile)
+{
+    testing_support::TemporaryFolder folder;
+    testing_support::WriteFloatWav(folder / "in.wav", {testing_support::Sine(220.0, 48000.0, 4800)}, 48000);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"presets", "list"}, {"presets", "list", "TR"}, {"info", "TR"},
+          {"presets", "delete", "TR", "X"}, {"tune", "-i", folder / "in.wav"},
+          {"render", "-i", folder / "in.wav", "-o", folder / "out.wav", "-e", "TR:preset=Default"}})
+        Stompset(args);
+    EXPECT_EQ(testing_support::ReadAudio(folder / "out.wav").channels.size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_empty(documents.Path()));
+    SaveSlowSwell();
     EXPECT_EQ(OnDisk("tru1").size(), 1u);
 }
 

@@ -1,4 +1,5 @@
 #include "cli/CORVEffectChain.h"
+#include "cli/Render.h"
 #include "core/CORVEffectGroupSpecific.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
@@ -9,6 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <limits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using testing_support::Channels;
 using testing_support::TemporaryFolder;
@@ -155,4 +162,72 @@ TEST(RenderCommand, SummaryReportsEachStagesPeaks)
     const float outputPeak = std::max(testing_support::Peak(signal[0]), testing_support::Peak(signal[1]));
     EXPECT_NEAR(chain.Stages()[1]->OutputPeakDb(), 20.0 * std::log10(outputPeak), 0.01);
     EXPECT_GT(outputPeak, 0.6f);
+
+    // NaN and infinity are counted where they go in and come out: a peak
+    // alone would read like silence.
+    signal = TestSignal(2);
+    signal[0][10] = signal[1][20000] = std::numeric_limits<float>::quiet_NaN();
+    signal[1][30] = -std::numeric_limits<float>::infinity();
+    CORVEffectChain poisoned({ParseEffectSpec("TR:bypass"), ParseEffectSpec("AP")}, kSampleRate, {kTempo, kBlock});
+    float* poisonedChannels[2] = {signal[0].data(), signal[1].data()};
+    poisoned.Process(poisonedChannels, 2, int32_t(kFrames));
+    int64_t left = 0;
+    for (const std::vector<float>& channel : signal)
+        left += std::count_if(channel.begin(), channel.end(), [](float x) { return !std::isfinite(x); });
+    EXPECT_EQ(poisoned.Stages()[0]->InputNonFinite(), 3);
+    EXPECT_EQ(poisoned.Stages()[0]->OutputNonFinite(), 3);
+    EXPECT_EQ(poisoned.Stages()[1]->InputNonFinite(), 3);
+    EXPECT_EQ(poisoned.Stages()[1]->OutputNonFinite(), left);
+    const RenderSummary summary{kFrames, kSampleRate, 2, 0.0, {{"TR", -6.0, -6.0, 3, 1}, {"AP", -6.0, -6.0, 0, 0}}};
+    EXPECT_EQ(FormatSummary(summary), "100000 frames, 2.268 s at 44100 Hz | TR in -6.0 dBFS (3 non-finite samples), "
+                                      "out -6.0 dBFS (1 non-finite sample) | AP in -6.0 dBFS, out -6.0 dBFS");
+}
+
+// The output path is written through, never over: a link stays a link, a
+// FIFO stays a FIFO, a file keeps its permissions, and a name as long as
+// the file system takes still has room for the hidden file beside it.
+TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
+{
+    const TemporaryFolder folder;
+    testing_support::WriteFloatWav(folder / "in.wav", TestSignal(1), kSampleRate);
+    const auto render = [&folder](const std::string& output) {
+        return testing_support::RunStompsetBinary({"render", "-i", folder / "in.wav", "-o", output, "-e", "TR"});
+    };
+    std::filesystem::create_directory(folder / "kept");
+    testing_support::WriteFile(folder / "kept/private.wav", "old");
+    chmod((folder / "kept/private.wav").c_str(), 0600);
+    std::filesystem::create_symlink("kept/private.wav", folder / "link.wav");
+    ASSERT_EQ(render(folder / "link.wav").status, 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.wav"));
+    EXPECT_EQ(std::filesystem::status(folder / "kept/private.wav").permissions(), std::filesystem::perms(0600));
+    EXPECT_EQ(testing_support::ReadAudio(folder / "kept/private.wav").channels[0].size(), kFrames);
+
+    const std::string longest = folder / (std::string(251, 'n') + ".wav");
+    ASSERT_EQ(render(longest).status, 0);
+    EXPECT_EQ(testing_support::ReadAudio(longest).channels[0].size(), kFrames);
+
+    // The test holds a writing end of its own, so that its reader sees the
+    // end only after the render, and never waits for ever if none comes.
+    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+    const int readEnd = open((folder / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    const int ownWriteEnd = open((folder / "fifo").c_str(), O_WRONLY);
+    ASSERT_GE(readEnd, 0);
+    ASSERT_GE(ownWriteEnd, 0);
+    fcntl(readEnd, F_SETFL, 0);
+    std::string received;
+    std::thread reader([&] {
+        char chunk[4096];
+        for (ssize_t count; (count = read(readEnd, chunk, sizeof chunk)) > 0;)
+            received.append(chunk, size_t(count));
+    });
+    const auto run = render(folder / "fifo");
+    close(ownWriteEnd);
+    reader.join();
+    close(readEnd);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(received.rfind("RIFF", 0), 0u);
+    EXPECT_GT(received.size(), kFrames * sizeof(float));
+    EXPECT_EQ(std::filesystem::status(folder / "fifo").type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "in.wav", "kept", "link.wav", longest.substr(
+                                                              folder.Path().size() + 1)}));
 }

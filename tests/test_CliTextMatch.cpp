@@ -32,3 +32,15 @@ TEST(TextMatch, SuggestionsAndListsReadAsOneLine)
     EXPECT_EQ(Trim("  Sync coeff \t"), "Sync coeff");
     EXPECT_TRUE(EqualsIgnoreCase("leslie ROTARY", "Leslie rotary"));
 }
+
+TEST(TextMatch, ArgumentsAreShownShortAndWithoutControls)
+{
+    EXPECT_EQ(Shown("Depth"), "'Depth'");
+    EXPECT_EQ(Shown(std::string(61, 'x')), "'" + std::string(60, 'x') + "\xE2\x80\xA6'");
+    EXPECT_EQ(Shown(std::string(60, 'x')), "'" + std::string(60, 'x') + "'");
+    // Characters, not bytes, are counted, and none is cut in two.
+    EXPECT_EQ(Shown("\xC3\xBC\xC3\xBC\xC3\xBC", 2), "'\xC3\xBC\xC3\xBC\xE2\x80\xA6'");
+    EXPECT_EQ(Shown("a\nb\tc\x1B[2J\x7F"), "'a\\nb\\tc\\x1B[2J\\x7F'");
+    EXPECT_EQ(EscapeControls("csi \xC2\x9B, nbsp \xC2\xA0"), "csi \\u009B, nbsp \xC2\xA0");
+    EXPECT_EQ(Cut("0123456789", 4), "0123\xE2\x80\xA6");
+}

@@ -110,7 +110,7 @@ TEST(CliTune, RejectsBadInput)
     const Case cases[] = {
         {{"tune"}, 2, "tune needs --input"},
         {{"tune", "-i", folder / "missing.wav"}, 1, "missing.wav"},
-        {{"tune", "-i", folder / "tone.wav", "--a4", "600"}, 1, "A4"},
+        {{"tune", "-i", folder / "tone.wav", "--a4", "600"}, 2, "A4"},
         {{"tune", "-i", folder / "tone.wav", "--a4", "high"}, 2, "--a4 takes a frequency"},
         {{"tune", "-i", folder / "tone.wav", "extra"}, 2, "unexpected argument 'extra'"},
     };
