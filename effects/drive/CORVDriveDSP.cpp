@@ -1,6 +1,7 @@
 #include "effects/drive/CORVDriveDSP.h"
 
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/ChannelStages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -191,17 +192,11 @@ void CORVDriveDSP::Run(const float* const* inputs, float* const* outputs, int32_
     LoopPositions at = positions;
     DriveChannel left = channels[0];
     DriveChannel right = channels[1];
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float xLeft = inLeft[i];
-        const float xRight = inRight[i];
-        outLeft[i] = DriveSample<kClipper>(left, c, at, xLeft);
-        outRight[i] = DriveSample<kClipper>(right, c, at, xRight);
+    ForEachFrame(inputs, outputs, frameCount, [&](float xLeft, float xRight) {
+        const StereoFrame out{DriveSample<kClipper>(left, c, at, xLeft), DriveSample<kClipper>(right, c, at, xRight)};
         at.Advance();
-    }
+        return out;
+    });
     channels[0] = left;
     channels[1] = right;
     positions = at;

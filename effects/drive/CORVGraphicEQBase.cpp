@@ -1,6 +1,7 @@
 #include "effects/drive/CORVGraphicEQBase.h"
 
 #include "effects/common/BiquadSection.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 #include <cmath>
@@ -118,14 +119,7 @@ float CORVGraphicEQBase::ProcessChannel(std::array<BiquadState, kBands>& channel
 
 void CORVGraphicEQBase::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        outLeft[i] = ProcessChannel(states[0], left);
-        outRight[i] = ProcessChannel(states[1], right);
-    }
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
+        return StereoFrame{ProcessChannel(states[0], left), ProcessChannel(states[1], right)};
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/modulation/ParameterRange.h"
 
 namespace {
@@ -82,21 +83,21 @@ void CORVChorusBase::Sweep(const float* const* inputs, float* const* outputs, in
     float* lineLeft = lines.Left();
     float* lineRight = lines.Right();
 
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float inLeft, float inRight) {
         const float sweep = oscillator.ArcValue();
         oscillator.Step(step);
         const float tapLeft = cursor.Tap(lineLeft, sweep * depthLeft);
         const float tapRight = cursor.Tap(lineRight, sweep * depthRight);
-        const Bands left = split.Left(inputs[0][i]);
-        const Bands right = split.Right(inputs[1][i]);
+        const Bands left = split.Left(inLeft);
+        const Bands right = split.Right(inRight);
         lineLeft[cursor.writeIndex] = left.high;
         lineRight[cursor.writeIndex] = right.high;
+        cursor.Advance();
         // A bass band's filter tail can leave products just below the
         // normal range; they never reach the host.
-        outputs[0][i] = FlushToZero(dry * left.high + left.low + wet * tapLeft);
-        outputs[1][i] = FlushToZero(dry * right.high + right.low + wet * tapRight);
-        cursor.Advance();
-    }
+        return StereoFrame{FlushToZero(dry * left.high + left.low + wet * tapLeft),
+                           FlushToZero(dry * right.high + right.low + wet * tapRight)};
+    });
     lfo = oscillator;
     lines.cursor = cursor;
 }

@@ -2,6 +2,7 @@
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/modulation/ParameterRange.h"
 
 namespace {
@@ -108,23 +109,23 @@ void CORVFlangerBase::Sweep(const float* const* inputs, float* const* outputs, i
     float* lineLeft = lines.Left();
     float* lineRight = lines.Right();
 
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float xLeft, float xRight) {
         const float offsetLeft = depth * left.ArcValue();
         left.Step(step);
         const float tapLeft = cursor.Tap(lineLeft, offsetLeft);
         const float offsetRight = depth * right.Ramp();
         right.Step(step);
         const float tapRight = cursor.Tap(lineRight, offsetRight);
-        const Bands inLeft = split.Left(inputs[0][i]);
-        const Bands inRight = split.Right(inputs[1][i]);
+        const Bands inLeft = split.Left(xLeft);
+        const Bands inRight = split.Right(xRight);
         // The feedback loop decays through the subnormal range when the
         // input falls silent; flushing keeps the line out of it.
         lineLeft[cursor.writeIndex] = FlushToZero(regeneration * tapLeft + inLeft.high);
         lineRight[cursor.writeIndex] = FlushToZero(regeneration * tapRight + inRight.high);
-        outputs[0][i] = FlushToZero(dry * inLeft.high + inLeft.low + wet * tapLeft);
-        outputs[1][i] = FlushToZero(dry * inRight.high + inRight.low + wet * tapRight);
         cursor.Advance();
-    }
+        return StereoFrame{FlushToZero(dry * inLeft.high + inLeft.low + wet * tapLeft),
+                           FlushToZero(dry * inRight.high + inRight.low + wet * tapRight)};
+    });
     leftLfo = left;
     rightLfo = right;
     lines.cursor = cursor;
