@@ -135,7 +135,7 @@ float CORVAutoWahDSP::LevelGate::Step(float power)
 
 void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
-    SweepLfo oscillator = lfo;
+    CLfo oscillator = lfo;
     LevelGate levelGate = gate;
     WahChannel left = channels[0];
     WahChannel right = channels[1];

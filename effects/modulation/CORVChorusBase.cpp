@@ -39,10 +39,8 @@ CORVChorusBase::CORVChorusBase(double sampleRate_, uint32_t maxFrames_, int32_t 
 void CORVChorusBase::UpdateChorus(bool reinitialise)
 {
     const float mix = ValueInRange(*this, kMix);
-    const float rate = ValueInRange(*this, kRate);
     const float depth = ValueInRange(*this, kDepth);
     const float stereo = ValueInRange(*this, kStereo);
-    const float syncCoeff = ValueInRange(*this, syncCoeffIndex);
 
     if (reinitialise) {
         lines.Allocate(TenthsToSamples(kLineTenths, sampleRate));
@@ -61,7 +59,7 @@ void CORVChorusBase::UpdateChorus(bool reinitialise)
     rightDepth = (1.0f - spread) * swing;
 
     lines.SetCentre(baseDelay);
-    speed = SweepSpeedAt(rate, syncCoeff, tempo, sampleRate);
+    speed = SweepSpeedFromControls(*this, kRate, syncCoeffIndex);
     lfo.SetSpeed(speed);
     parametersChanged = false;
 }
@@ -73,7 +71,7 @@ void CORVChorusBase::Sweep(const float* const* inputs, float* const* outputs, in
 {
     // Local copies: the output stores could otherwise alias the state and
     // force it to be reloaded on every sample.
-    SweepLfo oscillator = lfo;
+    CLfo oscillator = lfo;
     DelayCursor cursor = lines.cursor;
     const SweepSpeed step = speed;
     const float depthLeft = leftDepth;

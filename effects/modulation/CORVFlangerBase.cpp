@@ -46,10 +46,8 @@ CORVFlangerBase::CORVFlangerBase(double sampleRate_, uint32_t maxFrames_, int32_
 void CORVFlangerBase::UpdateFlanger(bool reinitialise)
 {
     const float fxTune = ValueInRange(*this, kFxTune);
-    const float rate = ValueInRange(*this, kRate);
     const float depth = ValueInRange(*this, kDepth);
     const float regeneration = ValueInRange(*this, kRegeneration);
-    const float syncCoeff = ValueInRange(*this, syncCoeffIndex);
 
     if (reinitialise) {
         lines.Allocate(TenthsToSamples(kWindowTenths + kLineHeadroomTenths, sampleRate));
@@ -66,7 +64,7 @@ void CORVFlangerBase::UpdateFlanger(bool reinitialise)
 
     PlaceSweep(fxTune, depth);
     lines.SetCentre(centre);
-    speed = SweepSpeedAt(rate, syncCoeff, tempo, sampleRate);
+    speed = SweepSpeedFromControls(*this, kRate, syncCoeffIndex);
     leftLfo.SetSpeed(speed);
     rightLfo.SetSpeed(speed);
     parametersChanged = false;
@@ -98,8 +96,8 @@ void CORVFlangerBase::Sweep(const float* const* inputs, float* const* outputs, i
 {
     // Local copies: the output stores could otherwise alias the state and
     // force it to be reloaded on every sample.
-    SweepLfo left = leftLfo;
-    SweepLfo right = rightLfo;
+    CLfo left = leftLfo;
+    CLfo right = rightLfo;
     DelayCursor cursor = lines.cursor;
     const SweepSpeed step = speed;
     const float depth = sweepDepth;
