@@ -2,6 +2,7 @@
 
 #include "dsp/FourCC.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/Pi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +11,6 @@ namespace {
 
 using Coefficients = CORVParametricEQDSP::Coefficients;
 
-constexpr double kTwoPi = 6.283185307179586;
 // ln 2 / 2: turns a bandwidth in octaves into the peak's and notch's α.
 constexpr double kHalfLn2 = 0.34657359027997264;
 // A design frequency stays below this fraction of the sample rate: at and

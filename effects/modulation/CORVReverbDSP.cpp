@@ -1,6 +1,7 @@
 #include "effects/modulation/CORVReverbDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/Pi.h"
 #include "effects/common/ChannelStages.h"
 
 #include <cmath>
@@ -39,7 +40,6 @@ constexpr float kWetTrim = 0.7f;
 
 // The frequency at which a mode states how much faster the highs decay.
 constexpr double kHighReference = 8000.0;
-constexpr double kTwoPi = 6.283185307179586;
 
 // The pole d of the DC-normalised loss filter (1 - d)/(1 - d·z⁻¹) whose gain
 // at omega (radians per sample) is ratio: the smaller root of
