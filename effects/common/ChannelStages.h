@@ -17,9 +17,10 @@ struct StereoFrame {
 //
 // An effect keeps its running state in locals around the call: the output
 // stores could otherwise alias members and force them to be reloaded on
-// every sample.
+// every sample.  The loop is always inlined, since those locals stay in
+// registers only while it is part of the caller's body.
 template <class PerFrame>
-void ForEachFrame(const float* const* inputs, float* const* outputs, int32_t frameCount, PerFrame&& perFrame)
+[[gnu::always_inline]] inline void ForEachFrame(const float* const* inputs, float* const* outputs, int32_t frameCount, PerFrame&& perFrame)
 {
     const float* inLeft = inputs[0];
     const float* inRight = inputs[1];
