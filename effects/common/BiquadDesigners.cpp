@@ -1,5 +1,7 @@
 #include "effects/common/BiquadDesigners.h"
 
+#include "effects/common/Pi.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -19,7 +21,7 @@ struct AnalogueButterworth {
 
 AnalogueButterworth AnalogueTerms(double frequency, double sampleRate)
 {
-    const double omega = kBiquadTwoPi * frequency;
+    const double omega = kTwoPi * frequency;
     const double c = omega / PrewarpedTan(frequency, sampleRate);
     const double omega2 = omega * omega;
     const double c2 = c * c;
@@ -35,7 +37,7 @@ BiquadCoefs RoundCoefs(double g, double b1, double b2, double a1, double a2)
             static_cast<float>(a2)};
 }
 
-double PrewarpedTan(double frequency, double sampleRate) { return std::tan(kBiquadPi * frequency / sampleRate); }
+double PrewarpedTan(double frequency, double sampleRate) { return std::tan(kPi * frequency / sampleRate); }
 
 BiquadCoefs NormalisePolynomials(const BiquadPolynomials& p)
 {
@@ -72,7 +74,7 @@ void DesignPeak(double gainDb, double frequency, double q, double sampleRate, Bi
 
 void DesignResonantHighPass(double frequency, double damping, double sampleRate, BiquadCoefs& target)
 {
-    const double s = 2.0 * std::sin(kBiquadPi * frequency / sampleRate);
+    const double s = 2.0 * std::sin(kPi * frequency / sampleRate);
     const double a2 = 1.0 - 2.0 * damping * s;
     const double a1 = s * s - a2 - 1.0;
     target = RoundCoefs(1.0, -2.0, 1.0, a1, a2);

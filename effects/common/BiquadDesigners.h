@@ -6,10 +6,6 @@
 // and the sample rate are in Hz, gains in dB.  They call tan, sin, pow and
 // sqrt, so they belong in an effect's update path, never in its sample loop.
 
-// π and 2π as every design uses them, written out so all of them agree.
-inline constexpr double kBiquadPi = 3.141592653589793;
-inline constexpr double kBiquadTwoPi = 6.283185307179586;
-
 // Coefficients designed in double, rounded once to the float record.
 BiquadCoefs RoundCoefs(double g, double b1, double b2, double a1, double a2);
 

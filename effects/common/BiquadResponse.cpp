@@ -2,12 +2,13 @@
 
 #include "effects/common/BiquadDesigners.h"
 #include "effects/common/BiquadSection.h"
+#include "effects/common/Pi.h"
 
 #include <cmath>
 
 std::complex<double> BiquadResponse(const BiquadCoefs& coefs, double frequency, double sampleRate)
 {
-    const std::complex<double> zInv = std::polar(1.0, -kBiquadTwoPi * frequency / sampleRate);
+    const std::complex<double> zInv = std::polar(1.0, -kTwoPi * frequency / sampleRate);
     const std::complex<double> numerator = 1.0 + (double(coefs.b1) + double(coefs.b2) * zInv) * zInv;
     const std::complex<double> denominator = 1.0 + (double(coefs.a1) + double(coefs.a2) * zInv) * zInv;
     return double(coefs.g) * numerator / denominator;

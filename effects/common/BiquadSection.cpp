@@ -1,6 +1,7 @@
 #include "effects/common/BiquadSection.h"
 
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/Pi.h"
 
 #include <cmath>
 
@@ -16,7 +17,7 @@ double FirstOrderPole(double k) { return (k - 1.0) / (k + 1.0); }
 // −cos(2π·f/fs): the centre-frequency term of the all-pass based designs.
 double CentreTerm(double frequency, double sampleRate)
 {
-    return -std::cos(kBiquadTwoPi * frequency / sampleRate);
+    return -std::cos(kTwoPi * frequency / sampleRate);
 }
 
 // Peak, band-pass and notch mix the input with a second-order all-pass whose
@@ -45,7 +46,7 @@ BiquadCoefs Notch(double fs, double f, double q)
 {
     const double t = PrewarpedTan(f / q, fs);
     const double p = (1.0 - t) / (1.0 + t);
-    const double cosine = std::cos(kBiquadTwoPi * f / fs);
+    const double cosine = std::cos(kTwoPi * f / fs);
     return RoundCoefs((1.0 + p) / 2.0, -2.0 * cosine, 1.0, -(1.0 + p) * cosine, p);
 }
 

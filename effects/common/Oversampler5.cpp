@@ -1,7 +1,8 @@
 #include "effects/common/Oversampler5.h"
 
+#include "effects/common/Pi.h"
+
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -16,7 +17,7 @@ constexpr double kCutoff = 0.5 / Oversampler5::kFactor;
 // high-rate samples before the newest one it holds.
 constexpr int32_t kDecimatorLead = Oversampler5::kFactor - 1;
 
-double Sinc(double x) { return x == 0.0 ? 1.0 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x); }
+double Sinc(double x) { return x == 0.0 ? 1.0 : std::sin(kPi * x) / (kPi * x); }
 
 // A dot product in eight independent lanes: a single running float sum is a
 // dependency chain the compiler may not reorder, while lanes map onto vector

@@ -1,8 +1,8 @@
 #include "effects/drive/CORVBassPreampDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
-#include "effects/drive/ChannelStages.h"
 
 namespace {
 

@@ -1,7 +1,6 @@
 #pragma once
 #include "effects/common/BiquadKernel.h"
 #include "effects/drive/CORVGuitarPreampDSP.h"
-#include "effects/drive/ChannelStages.h"
 #include "effects/drive/TriodeShapers.h"
 
 #include <array>

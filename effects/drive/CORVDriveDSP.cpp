@@ -1,6 +1,8 @@
 #include "effects/drive/CORVDriveDSP.h"
 
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/Pi.h"
+#include "effects/common/ChannelStages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -26,10 +28,10 @@ constexpr double kMixCrossover = 50.0;
 constexpr double kFullScale = 100.0;
 
 // The colour knob sweeps the low-pass corner from 3 kHz to 6 kHz; its
-// Butterworth terms use π and √2 rounded as the pedal was tuned with them.
+// Butterworth terms use the voicing π and √2 rounded to a float, as the
+// pedal was tuned with them.
 constexpr double kColourBaseHz = 3000.0;
 constexpr double kColourHzPerPercent = 30.0;
-constexpr double kColourPi = 3.14159265;
 const double kColourSqrt2 = double(float(std::sqrt(2.0)));
 
 // The loop delay is one sample at 32 kHz and the same time at higher rates,
@@ -131,7 +133,7 @@ void CORVDriveDSP::SetOutputGains(double knob)
 void CORVDriveDSP::DesignColour(double knob)
 {
     const double corner = kColourBaseHz + kColourHzPerPercent * knob;
-    const double k = std::tan(corner * kColourPi / sampleRate);
+    const double k = std::tan(corner * kVoicingPi / sampleRate);
     const double k2 = k * k;
     const double n = double(float(1.0 + kColourSqrt2 * k + k2));
     coefs.colour = RoundCoefs(k2 / n, 2.0, 1.0, 2.0 * (k2 - 1.0) / n, (1.0 - kColourSqrt2 * k + k2) / n);
@@ -191,17 +193,11 @@ void CORVDriveDSP::Run(const float* const* inputs, float* const* outputs, int32_
     LoopPositions at = positions;
     DriveChannel left = channels[0];
     DriveChannel right = channels[1];
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float xLeft = inLeft[i];
-        const float xRight = inRight[i];
-        outLeft[i] = DriveSample<kClipper>(left, c, at, xLeft);
-        outRight[i] = DriveSample<kClipper>(right, c, at, xRight);
+    ForEachFrame(inputs, outputs, frameCount, [&](float xLeft, float xRight) {
+        const StereoFrame out{DriveSample<kClipper>(left, c, at, xLeft), DriveSample<kClipper>(right, c, at, xRight)};
         at.Advance();
-    }
+        return out;
+    });
     channels[0] = left;
     channels[1] = right;
     positions = at;

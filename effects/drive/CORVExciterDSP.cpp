@@ -1,6 +1,7 @@
 #include "effects/drive/CORVExciterDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 #include <algorithm>
@@ -113,14 +114,7 @@ template <bool kOversampled>
 void CORVExciterDSP::Run(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     const ExciterSettings s = settings;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        outLeft[i] = channels[0].Process<kOversampled>(s, left);
-        outRight[i] = channels[1].Process<kOversampled>(s, right);
-    }
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
+        return StereoFrame{channels[0].Process<kOversampled>(s, left), channels[1].Process<kOversampled>(s, right)};
+    });
 }

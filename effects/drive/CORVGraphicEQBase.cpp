@@ -1,7 +1,9 @@
 #include "effects/drive/CORVGraphicEQBase.h"
 
 #include "effects/common/BiquadSection.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
+#include "effects/common/Pi.h"
 
 #include <cmath>
 
@@ -11,12 +13,13 @@ constexpr float kMinGainDb = -18.0f;
 constexpr float kMaxGainDb = 18.0f;
 constexpr float kGainStepDb = 0.1f;
 
-// The peaks' bandwidth term is taken at 1/√2 of the centre, with π and 2π
-// as the single-precision constants widened to double, the way the bands
-// were tuned.
+// The peaks' bandwidth term is taken at 1/√2 of the centre.  The bands were
+// tuned with π and 2π as single-precision constants widened to double,
+// about 28 parts per billion above the exact values; designing with those
+// would shift every band's coefficients and with them the output.
 constexpr double kBandwidthRatio = 0.7071067776269051;
-constexpr double kPi = 3.1415927410125732;
-constexpr double kTwoPi = 6.2831854820251465;
+constexpr double kSinglePrecisionPi = double(float(kPi));
+constexpr double kSinglePrecisionTwoPi = double(float(kTwoPi));
 
 // Exact zeros enter as a tiny constant, so silence settles every running
 // band on a normal steady state instead of decaying through subnormals.
@@ -63,11 +66,11 @@ double CORVGraphicEQBase::DesignBand(size_t k, float gainDb)
     // −180° at the centre, so the centre gain is exactly V at any bandwidth,
     // and a cut moves the all-pass pole by V so equal boosts and cuts cancel.
     const double v = std::pow(10.0, double(gainDb) / kDecibelsPerDecade);
-    const double t = std::tan(0.5 * (kBandwidthRatio * f) * kPi / fs);
+    const double t = std::tan(0.5 * (kBandwidthRatio * f) * kSinglePrecisionPi / fs);
     const double c = gainDb < 0.0f ? (t - v) / (t + v) : (t - 1.0) / (t + 1.0);
     const double mix = (c + 1.0) * (v - 1.0) / 2.0;
     const double g = mix + 1.0;
-    const double a1 = -std::cos(kTwoPi * f / fs) * (1.0 - c);
+    const double a1 = -std::cos(kSinglePrecisionTwoPi * f / fs) * (1.0 - c);
     recursions[k] = {float(a1 / g), float((-c - mix) / g), float(a1), float(-c)};
     return g;
 }
@@ -118,14 +121,7 @@ float CORVGraphicEQBase::ProcessChannel(std::array<BiquadState, kBands>& channel
 
 void CORVGraphicEQBase::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        outLeft[i] = ProcessChannel(states[0], left);
-        outRight[i] = ProcessChannel(states[1], right);
-    }
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
+        return StereoFrame{ProcessChannel(states[0], left), ProcessChannel(states[1], right)};
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "dsp/FourCC.h"
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 #include <algorithm>

@@ -2,6 +2,8 @@
 
 #include "dsp/FourCC.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
+#include "effects/common/Pi.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,7 +12,6 @@ namespace {
 
 using Coefficients = CORVParametricEQDSP::Coefficients;
 
-constexpr double kTwoPi = 6.283185307179586;
 // ln 2 / 2: turns a bandwidth in octaves into the peak's and notch's α.
 constexpr double kHalfLn2 = 0.34657359027997264;
 // A design frequency stays below this fraction of the sample rate: at and
@@ -140,14 +141,8 @@ void CORVParametricEQDSP::ProcessBlock(const float* const* inputs, float* const*
     // shape at the extremes can leave a signal far below the smallest
     // normal float, which goes out as 0 rather than as a subnormal.
     const double outputGain = GainAtOutput(filterType) ? std::pow(10.0, gainDb / 20.0) : 1.0;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        outLeft[i] = FlushToZero(float(outputGain * ProcessSample(states[0], left)));
-        outRight[i] = FlushToZero(float(outputGain * ProcessSample(states[1], right)));
-    }
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
+        return StereoFrame{FlushToZero(float(outputGain * ProcessSample(states[0], left))),
+                           FlushToZero(float(outputGain * ProcessSample(states[1], right)))};
+    });
 }

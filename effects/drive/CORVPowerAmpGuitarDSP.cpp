@@ -1,7 +1,7 @@
 #include "effects/drive/CORVPowerAmpGuitarDSP.h"
 
 #include "dsp/FourCC.h"
-#include "effects/drive/ChannelStages.h"
+#include "effects/common/ChannelStages.h"
 
 #include <algorithm>
 #include <cmath>

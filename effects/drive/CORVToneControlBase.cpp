@@ -1,5 +1,6 @@
 #include "effects/drive/CORVToneControlBase.h"
 
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 #include <algorithm>
@@ -97,18 +98,12 @@ void CORVToneControlBase::ProcessBlock(const float* const* inputs, float* const*
     const double gain = volumeGain;
     ChannelState left = channels[0];
     ChannelState right = channels[1];
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
     // The output is flushed as well: a tail still normal inside the stack can
     // turn subnormal once "Volume" scales it down.
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float l = inLeft[i];
-        const float r = inRight[i];
-        outLeft[i] = FlushToZero(float(gain * Step(body, left.body, Step(highPass, left.highPass, l))));
-        outRight[i] = FlushToZero(float(gain * Step(body, right.body, Step(highPass, right.highPass, r))));
-    }
+    ForEachFrame(inputs, outputs, frameCount, [&](float l, float r) {
+        return StereoFrame{FlushToZero(float(gain * Step(body, left.body, Step(highPass, left.highPass, l)))),
+                           FlushToZero(float(gain * Step(body, right.body, Step(highPass, right.highPass, r))))};
+    });
     // A silent input lets the state fade for ever; between blocks it ends
     // in exact zeros.
     FlushTiny(left);

@@ -1,15 +1,11 @@
 #include "effects/drive/FixedSection.h"
 
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/Pi.h"
 
 #include <cmath>
 
 namespace {
-
-// The voicing tables were tuned with π and 2π rounded this way; keeping the
-// same constants keeps the designed sections on the tuned frequencies.
-constexpr double kVoicingPi = 3.14159265;
-constexpr double kVoicingTwoPi = 6.2831853;
 
 // Table gains are tenths of a dB: 10^(G/200) is the linear gain of G/10 dB.
 constexpr double kTenthsDbPerDecade = 200.0;

@@ -1,5 +1,6 @@
 #pragma once
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/drive/SpeakerModels.h"
 
 #include <array>
@@ -69,22 +70,14 @@ private:
 void UpdateStages(std::array<SpeakerStage, 2>& stages, double sampleRate, float speakerType, float volumeDb);
 
 // Runs both channels' stages over a block; the horn is chosen once per block.
-// Both inputs of a sample are read before either output is written.
 template <bool withHorn>
 void ProcessStages(std::array<SpeakerStage, 2>& stages, const float* const* inputs, float* const* outputs,
                    int32_t frameCount)
 {
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        float left = inLeft[i];
-        float right = inRight[i];
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
         SpeakerStage::ProcessPair<withHorn>(stages[0], stages[1], left, right);
-        outLeft[i] = left;
-        outRight[i] = right;
-    }
+        return StereoFrame{left, right};
+    });
 }
 
 // The stage's complex response at a frequency, volume and horn included;

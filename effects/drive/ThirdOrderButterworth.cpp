@@ -1,6 +1,7 @@
 #include "effects/drive/ThirdOrderButterworth.h"
 
 #include "effects/common/BiquadDesigners.h"
+#include "effects/common/Pi.h"
 
 #include <cmath>
 
@@ -31,7 +32,7 @@ double CubicRealRoot(double d1, double d2, double d3)
 ThirdOrderSections DesignThirdOrderLowPass(double lowPassFrequency, double highPassFrequency, double sampleRate)
 {
     // Prototype ω³/(s³ + 2ω·s² + 2ω²·s + ω³) through s = c·(1 − z⁻¹)/(1 + z⁻¹).
-    const double w = kBiquadTwoPi * lowPassFrequency;
+    const double w = kTwoPi * lowPassFrequency;
     const double c = BilinearConstant(w, sampleRate);
     const double w2 = w * w, w3 = w2 * w;
     const double c2 = c * c, c3 = c2 * c;
@@ -44,7 +45,7 @@ ThirdOrderSections DesignThirdOrderLowPass(double lowPassFrequency, double highP
     const double x1 = CubicRealRoot(d1, d2, d3);
     const double pairA1 = x1 + d1;
 
-    const double wh = kBiquadTwoPi * highPassFrequency;
+    const double wh = kTwoPi * highPassFrequency;
     const double ch = BilinearConstant(wh, sampleRate);
     const double p = (wh - ch) / (ch + wh);
 

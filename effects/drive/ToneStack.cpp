@@ -1,10 +1,11 @@
 #include "effects/drive/ToneStack.h"
 
+#include "effects/common/Pi.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <complex>
-#include <numbers>
 
 namespace {
 
@@ -83,7 +84,7 @@ std::array<double, 3> PoleTimeConstants(const AnalogResponse& h)
     const double phi = std::acos(cosine) / 3.0;
     std::array<double, 3> u;
     for (int k = 0; k < 3; ++k)
-        u[size_t(k)] = m * std::cos(phi - 2.0 * std::numbers::pi * k / 3.0) - a / 3.0;
+        u[size_t(k)] = m * std::cos(phi - 2.0 * kPi * k / 3.0) - a / 3.0;
     std::sort(u.begin(), u.end(), [](double x, double y) { return std::fabs(x) > std::fabs(y); });
     u[2] = -c / (u[0] * u[1]);
     return u;

@@ -74,3 +74,11 @@ inline float Shape(const TriodeShaper& s, float v)
 }
 
 inline float Shape(TriodeShaperId id, float v) { return Shape(kTriodeShapers[id], v); }
+
+// The crunch and high-gain chains see exact digital silence as a tiny
+// constant instead.  Their recursive sections then settle on that constant's
+// steady state rather than decaying towards zero through the subnormal
+// range, and the coupling high-passes remove it before the output.
+inline constexpr float kSilenceOffset = 1e-8f;
+
+inline float OffsetSilence(float x) { return x == 0.0f ? kSilenceOffset : x; }

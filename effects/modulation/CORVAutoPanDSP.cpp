@@ -2,6 +2,7 @@
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
+#include "effects/common/ChannelStages.h"
 
 namespace {
 
@@ -72,22 +73,15 @@ void CORVAutoPanDSP::Pan(const float* const* inputs, float* const* outputs, int3
     CLfo oscillator = lfo;
     const float offset = panOffset;
     const float depth = panDepth;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
         // Not clipped: with the centre off the middle and a wide swing, the
         // far side's gain dips below zero at the extreme, inverting polarity.
         const float gain = oscillator.Value() * depth + offset;
-        float left = inLeft[i];
-        float right = inRight[i];
+        oscillator.Advance();
         if constexpr (kMonoSum)
             left = right = (left + right) * 0.5f;
-        outLeft[i] = left * gain;
-        outRight[i] = right * (kGainSum - gain);
-        oscillator.Advance();
-    }
+        return StereoFrame{left * gain, right * (kGainSum - gain)};
+    });
     lfo = oscillator;
 }
 

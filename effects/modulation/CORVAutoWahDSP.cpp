@@ -2,6 +2,7 @@
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
+#include "effects/common/ChannelStages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -135,7 +136,7 @@ float CORVAutoWahDSP::LevelGate::Step(float power)
 
 void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
-    SweepLfo oscillator = lfo;
+    CLfo oscillator = lfo;
     LevelGate levelGate = gate;
     WahChannel left = channels[0];
     WahChannel right = channels[1];
@@ -147,18 +148,17 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
     const float angle = angleFactor;
     const float wet = filterGain;
     const float dry = dryGain;
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float inLeft = inputs[0][i];
-        const float inRight = inputs[1][i];
+    ForEachFrame(inputs, outputs, frameCount, [&](float inLeft, float inRight) {
         const float power = std::max({kPowerFloor, inLeft * inLeft, inRight * inRight});
         const float open = levelGate.Step(power);
         const float s = (swingWhenLoud ? open : 1.0f - open) * oscillator.ArcValue();
         const float centre = (1.0f + s) * span + lower;
         const WahBand band = WahBandFrom(std::tan(bandwidth * centre), -std::cos(angle * centre));
-        outputs[0][i] = left.Process(band, inLeft) * wet + inLeft * dry;
-        outputs[1][i] = right.Process(band, inRight) * wet + inRight * dry;
+        const StereoFrame out{left.Process(band, inLeft) * wet + inLeft * dry,
+                              right.Process(band, inRight) * wet + inRight * dry};
         oscillator.Step(step);
-    }
+        return out;
+    });
     lfo = oscillator;
     gate = levelGate;
     channels = {left, right};

@@ -1,6 +1,6 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
-#include "effects/modulation/SweepLfo.h"
+#include "effects/common/CLfo.h"
 #include "effects/modulation/WahBandFilter.h"
 
 #include <array>
@@ -56,7 +56,7 @@ private:
         float Step(float power);
     };
 
-    SweepLfo lfo{1.0f, -1};
+    CLfo lfo{1.0f, -1};
     SweepSpeed speed;
     LevelGate gate;
     std::array<WahChannel, 2> channels;

@@ -3,6 +3,7 @@
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -323,28 +324,22 @@ void CORVBPMDelayDSP::ProcessBlock(const float* const* inputs, float* const* out
     int32_t i2 = index2;
     Lines& left = lines[0];
     Lines& right = lines[1];
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t n = 0; n < frameCount; ++n) {
-        const float xL = inLeft[n];
-        const float xR = inRight[n];
+    ForEachFrame(inputs, outputs, frameCount, [&](float xL, float xR) {
         const Repeats l = StepLines(left.odd.get(), left.ret.get(), left.even.get(), i1, i2, xL, keep, record);
         const Repeats r = StepLines(right.odd.get(), right.ret.get(), right.even.get(), i1, i2, xR, keep, record);
         const float odd = l.odd + r.odd;
         const float even = l.even + r.even;
-        // The last repeats of a fading tail, scaled by the tap gains, would
-        // otherwise reach the output as subnormals.
-        outLeft[n] = FlushToZero(dry * xL + oddL * odd + evenL * even);
-        outRight[n] = FlushToZero(dry * xR + oddR * odd + evenR * even);
         // A tempo change without a rebuild may shorten the delay below the
         // current position; wrapping from there keeps within the lines.
         if (++i1 >= d1)
             i1 = 0;
         if (++i2 >= d2)
             i2 = 0;
-    }
+        // The last repeats of a fading tail, scaled by the tap gains, would
+        // otherwise reach the output as subnormals.
+        return StereoFrame{FlushToZero(dry * xL + oddL * odd + evenL * even),
+                           FlushToZero(dry * xR + oddR * odd + evenR * even)};
+    });
     index1 = i1;
     index2 = i2;
 }

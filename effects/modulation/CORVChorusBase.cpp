@@ -2,6 +2,7 @@
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/modulation/ParameterRange.h"
 
 namespace {
@@ -38,10 +39,8 @@ CORVChorusBase::CORVChorusBase(double sampleRate_, uint32_t maxFrames_, int32_t 
 void CORVChorusBase::UpdateChorus(bool reinitialise)
 {
     const float mix = ValueInRange(*this, kMix);
-    const float rate = ValueInRange(*this, kRate);
     const float depth = ValueInRange(*this, kDepth);
     const float stereo = ValueInRange(*this, kStereo);
-    const float syncCoeff = ValueInRange(*this, syncCoeffIndex);
 
     if (reinitialise) {
         lines.Allocate(TenthsToSamples(kLineTenths, sampleRate));
@@ -60,7 +59,7 @@ void CORVChorusBase::UpdateChorus(bool reinitialise)
     rightDepth = (1.0f - spread) * swing;
 
     lines.SetCentre(baseDelay);
-    speed = SweepSpeedAt(rate, syncCoeff, tempo, sampleRate);
+    speed = SweepSpeedFromControls(*this, kRate, syncCoeffIndex);
     lfo.SetSpeed(speed);
     parametersChanged = false;
 }
@@ -72,7 +71,7 @@ void CORVChorusBase::Sweep(const float* const* inputs, float* const* outputs, in
 {
     // Local copies: the output stores could otherwise alias the state and
     // force it to be reloaded on every sample.
-    SweepLfo oscillator = lfo;
+    CLfo oscillator = lfo;
     DelayCursor cursor = lines.cursor;
     const SweepSpeed step = speed;
     const float depthLeft = leftDepth;
@@ -82,21 +81,21 @@ void CORVChorusBase::Sweep(const float* const* inputs, float* const* outputs, in
     float* lineLeft = lines.Left();
     float* lineRight = lines.Right();
 
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float inLeft, float inRight) {
         const float sweep = oscillator.ArcValue();
         oscillator.Step(step);
         const float tapLeft = cursor.Tap(lineLeft, sweep * depthLeft);
         const float tapRight = cursor.Tap(lineRight, sweep * depthRight);
-        const Bands left = split.Left(inputs[0][i]);
-        const Bands right = split.Right(inputs[1][i]);
+        const Bands left = split.Left(inLeft);
+        const Bands right = split.Right(inRight);
         lineLeft[cursor.writeIndex] = left.high;
         lineRight[cursor.writeIndex] = right.high;
+        cursor.Advance();
         // A bass band's filter tail can leave products just below the
         // normal range; they never reach the host.
-        outputs[0][i] = FlushToZero(dry * left.high + left.low + wet * tapLeft);
-        outputs[1][i] = FlushToZero(dry * right.high + right.low + wet * tapRight);
-        cursor.Advance();
-    }
+        return StereoFrame{FlushToZero(dry * left.high + left.low + wet * tapLeft),
+                           FlushToZero(dry * right.high + right.low + wet * tapRight)};
+    });
     lfo = oscillator;
     lines.cursor = cursor;
 }

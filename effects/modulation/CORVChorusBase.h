@@ -1,8 +1,8 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
+#include "effects/common/CLfo.h"
 #include "effects/modulation/BassCrossover.h"
 #include "effects/modulation/ModulatedDelayLines.h"
-#include "effects/modulation/SweepLfo.h"
 
 // What the guitar and the bass chorus share: one delay line per channel,
 // read at a position swept around a fixed centre and mixed with the dry
@@ -29,7 +29,7 @@ public:
     float WetGain() const { return wetGain; }
     float DryGain() const { return dryGain; }
     const SweepSpeed& Speed() const { return speed; }
-    const SweepLfo& Lfo() const { return lfo; }
+    const CLfo& Lfo() const { return lfo; }
     const ModulatedDelayLines& Lines() const { return lines; }
 
 protected:
@@ -51,7 +51,7 @@ private:
     int32_t maxDepth = 0;
     int32_t baseDelay = 0;
     SweepSpeed speed;
-    SweepLfo lfo{1.0f, 1};
+    CLfo lfo{1.0f, 1};
     float leftDepth = 0.0f;
     float rightDepth = 0.0f;
     float wetGain = 0.0f;

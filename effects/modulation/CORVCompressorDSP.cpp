@@ -1,6 +1,7 @@
 #include "effects/modulation/CORVCompressorDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 #include <algorithm>
@@ -112,21 +113,14 @@ void CORVCompressorDSP::ProcessBlock(const float* const* inputs, float* const* o
     const float inverse = inverseThreshold;
     const float power = exponent;
     const float makeUp = autoGain ? makeUpGain : 1.0f;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
     float applied = gain.gain * makeUp;
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
         level = FollowPeak(level, std::max({left, right, kDetectorFloor}), decay, 1.0f);
         const float x = level * inverse;
         const float target = x > 1.0f ? std::pow(x, power) : 1.0f;
         applied = gain.Step(target, kTargetDeadBand) * makeUp;
-        outLeft[i] = left * applied;
-        outRight[i] = right * applied;
-    }
+        return StereoFrame{left * applied, right * applied};
+    });
     glide = gain;
     envelope = level;
     gainReduced = applied < kIndicatorLevel;

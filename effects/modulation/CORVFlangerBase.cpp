@@ -2,6 +2,7 @@
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/modulation/ParameterRange.h"
 
 namespace {
@@ -45,10 +46,8 @@ CORVFlangerBase::CORVFlangerBase(double sampleRate_, uint32_t maxFrames_, int32_
 void CORVFlangerBase::UpdateFlanger(bool reinitialise)
 {
     const float fxTune = ValueInRange(*this, kFxTune);
-    const float rate = ValueInRange(*this, kRate);
     const float depth = ValueInRange(*this, kDepth);
     const float regeneration = ValueInRange(*this, kRegeneration);
-    const float syncCoeff = ValueInRange(*this, syncCoeffIndex);
 
     if (reinitialise) {
         lines.Allocate(TenthsToSamples(kWindowTenths + kLineHeadroomTenths, sampleRate));
@@ -65,7 +64,7 @@ void CORVFlangerBase::UpdateFlanger(bool reinitialise)
 
     PlaceSweep(fxTune, depth);
     lines.SetCentre(centre);
-    speed = SweepSpeedAt(rate, syncCoeff, tempo, sampleRate);
+    speed = SweepSpeedFromControls(*this, kRate, syncCoeffIndex);
     leftLfo.SetSpeed(speed);
     rightLfo.SetSpeed(speed);
     parametersChanged = false;
@@ -97,8 +96,8 @@ void CORVFlangerBase::Sweep(const float* const* inputs, float* const* outputs, i
 {
     // Local copies: the output stores could otherwise alias the state and
     // force it to be reloaded on every sample.
-    SweepLfo left = leftLfo;
-    SweepLfo right = rightLfo;
+    CLfo left = leftLfo;
+    CLfo right = rightLfo;
     DelayCursor cursor = lines.cursor;
     const SweepSpeed step = speed;
     const float depth = sweepDepth;
@@ -108,23 +107,23 @@ void CORVFlangerBase::Sweep(const float* const* inputs, float* const* outputs, i
     float* lineLeft = lines.Left();
     float* lineRight = lines.Right();
 
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float xLeft, float xRight) {
         const float offsetLeft = depth * left.ArcValue();
         left.Step(step);
         const float tapLeft = cursor.Tap(lineLeft, offsetLeft);
         const float offsetRight = depth * right.Ramp();
         right.Step(step);
         const float tapRight = cursor.Tap(lineRight, offsetRight);
-        const Bands inLeft = split.Left(inputs[0][i]);
-        const Bands inRight = split.Right(inputs[1][i]);
+        const Bands inLeft = split.Left(xLeft);
+        const Bands inRight = split.Right(xRight);
         // The feedback loop decays through the subnormal range when the
         // input falls silent; flushing keeps the line out of it.
         lineLeft[cursor.writeIndex] = FlushToZero(regeneration * tapLeft + inLeft.high);
         lineRight[cursor.writeIndex] = FlushToZero(regeneration * tapRight + inRight.high);
-        outputs[0][i] = FlushToZero(dry * inLeft.high + inLeft.low + wet * tapLeft);
-        outputs[1][i] = FlushToZero(dry * inRight.high + inRight.low + wet * tapRight);
         cursor.Advance();
-    }
+        return StereoFrame{FlushToZero(dry * inLeft.high + inLeft.low + wet * tapLeft),
+                           FlushToZero(dry * inRight.high + inRight.low + wet * tapRight)};
+    });
     leftLfo = left;
     rightLfo = right;
     lines.cursor = cursor;

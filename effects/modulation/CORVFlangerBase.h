@@ -1,8 +1,8 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
+#include "effects/common/CLfo.h"
 #include "effects/modulation/BassCrossover.h"
 #include "effects/modulation/ModulatedDelayLines.h"
-#include "effects/modulation/SweepLfo.h"
 
 // What the guitar and the bass flanger share: a short delay per channel,
 // swept between two ends that "Fx Tune" and "Depth" place inside a fixed
@@ -35,8 +35,8 @@ public:
     float WetGain() const { return wetGain; }
     float DryGain() const { return dryGain; }
     const SweepSpeed& Speed() const { return speed; }
-    const SweepLfo& LeftLfo() const { return leftLfo; }
-    const SweepLfo& RightLfo() const { return rightLfo; }
+    const CLfo& LeftLfo() const { return leftLfo; }
+    const CLfo& RightLfo() const { return rightLfo; }
     const ModulatedDelayLines& Lines() const { return lines; }
 
 protected:
@@ -64,8 +64,8 @@ private:
     int32_t longDelay = 0;
     int32_t shortDelay = 0;
     SweepSpeed speed;
-    SweepLfo leftLfo{1.0f, -1};
-    SweepLfo rightLfo{0.0f, 1};
+    CLfo leftLfo{1.0f, -1};
+    CLfo rightLfo{0.0f, 1};
     float wetGain = 0.0f;
     float dryGain = 1.0f;
     float feedback = 0.0f;

@@ -1,6 +1,7 @@
 #include "effects/modulation/CORVLevelControlDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 namespace {
@@ -71,14 +72,8 @@ void CORVLevelControlDSP::ProcessBlock(const float* const* inputs, float* const*
     const Mix l = toLeft;
     const Mix r = toRight;
     const float g = gain;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        outLeft[i] = g * (l.fromLeft * left + l.fromRight * right);
-        outRight[i] = g * (r.fromLeft * left + r.fromRight * right);
-    }
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
+        return StereoFrame{g * (l.fromLeft * left + l.fromRight * right),
+                           g * (r.fromLeft * left + r.fromRight * right)};
+    });
 }

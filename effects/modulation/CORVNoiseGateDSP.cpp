@@ -1,6 +1,7 @@
 #include "effects/modulation/CORVNoiseGateDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/ChannelStages.h"
 #include "effects/common/Decibels.h"
 
 #include <algorithm>
@@ -91,13 +92,7 @@ void CORVNoiseGateDSP::ProcessBlock(const float* const* inputs, float* const* ou
     const float coefficient = envelopeCoefficient;
     const float keep = envelopeKeep;
     const float threshold = thresholdPower;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float left = inLeft[i];
-        const float right = inRight[i];
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
         // The signed larger sample: one detector for both channels, as
         // cheap as a single-channel one.
         const float p = std::max(left, right);
@@ -106,9 +101,8 @@ void CORVNoiseGateDSP::ProcessBlock(const float* const* inputs, float* const* ou
         if (measuring)
             Learn(power);
         const float applied = gain.Step(level >= threshold ? kOpenGain : kClosedGain, kNoDeadBand);
-        outLeft[i] = left * applied;
-        outRight[i] = right * applied;
-    }
+        return StereoFrame{left * applied, right * applied};
+    });
     glide = gain;
     envelope = level;
     closed = gain.gain < kClosedIndication;

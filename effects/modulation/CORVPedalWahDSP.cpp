@@ -1,6 +1,7 @@
 #include "effects/modulation/CORVPedalWahDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/ChannelStages.h"
 
 #include <cmath>
 
@@ -110,15 +111,12 @@ void CORVPedalWahDSP::ProcessBlock(const float* const* inputs, float* const* out
     WahChannel right = channels[1];
     const float bandwidth = bandwidthFactor;
     const float angle = angleFactor;
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float inLeft, float inRight) {
         sweep.Step();
         const WahBand band =
             WahBandFrom(PolynomialTan(bandwidth * sweep.centre), -PolynomialCos(angle * sweep.centre));
-        const float inLeft = inputs[0][i];
-        const float inRight = inputs[1][i];
-        outputs[0][i] = left.Process(band, inLeft) * kWahFilterGain;
-        outputs[1][i] = right.Process(band, inRight) * kWahFilterGain;
-    }
+        return StereoFrame{left.Process(band, inLeft) * kWahFilterGain, right.Process(band, inRight) * kWahFilterGain};
+    });
     glide = sweep;
     channels = {left, right};
 }

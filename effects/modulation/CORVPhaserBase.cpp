@@ -2,6 +2,7 @@
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/ChannelStages.h"
 
 #include <algorithm>
 
@@ -177,8 +178,8 @@ void CORVPhaserBase::Run(const float* const* inputs, float* const* outputs, int3
     const float dry = dryGain;
     const float wet = wetGain;
     const float loop = feedback;
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const std::array<float, 2> in{inputs[0][i], inputs[1][i]};
+    ForEachFrame(inputs, outputs, frameCount, [&](float inLeft, float inRight) {
+        const std::array<float, 2> in{inLeft, inRight};
         const float c = CoefficientAt(oscillator.ArcValue());
         std::array<float, 2> out;
         for (size_t ch = 0; ch < 2; ++ch) {
@@ -195,12 +196,11 @@ void CORVPhaserBase::Run(const float* const* inputs, float* const* outputs, int3
             else
                 out[ch] = wet * y + dry * high;
         }
+        oscillator.Advance();
         // The tail of the loop, scaled by the mix, would otherwise hand
         // subnormal samples to whatever follows.
-        outputs[0][i] = FlushToZero(out[0]);
-        outputs[1][i] = FlushToZero(out[1]);
-        oscillator.Advance();
-    }
+        return StereoFrame{FlushToZero(out[0]), FlushToZero(out[1])};
+    });
     lfo = oscillator;
     chains = chain;
     lastOutput = last;

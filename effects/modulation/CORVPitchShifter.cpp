@@ -1,5 +1,7 @@
 #include "effects/modulation/CORVPitchShifter.h"
 
+#include "effects/common/Pi.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -7,7 +9,6 @@
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr float kSemitonesPerOctave = 12.0f;
 constexpr int32_t kDefaultFrameLength = 2048;
 // Power of the weakest maximum that still counts as a peak, relative to the

@@ -1,6 +1,8 @@
 #include "effects/modulation/CORVReverbDSP.h"
 
 #include "dsp/FourCC.h"
+#include "effects/common/Pi.h"
+#include "effects/common/ChannelStages.h"
 
 #include <cmath>
 
@@ -38,7 +40,6 @@ constexpr float kWetTrim = 0.7f;
 
 // The frequency at which a mode states how much faster the highs decay.
 constexpr double kHighReference = 8000.0;
-constexpr double kTwoPi = 6.283185307179586;
 
 // The pole d of the DC-normalised loss filter (1 - d)/(1 - d·z⁻¹) whose gain
 // at omega (radians per sample) is ratio: the smaller root of
@@ -303,9 +304,7 @@ void CORVReverbDSP::ProcessBlock(const float* const* inputs, float* const* outpu
 {
     Channel& left = channels[0];
     Channel& right = channels[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const float inLeft = inputs[0][i];
-        const float inRight = inputs[1][i];
+    ForEachFrame(inputs, outputs, frameCount, [&](float inLeft, float inRight) {
         const float earlyLeft = EarlyReflections(left, 0, inLeft);
         const float earlyRight = EarlyReflections(right, 1, inRight);
 
@@ -318,8 +317,7 @@ void CORVReverbDSP::ProcessBlock(const float* const* inputs, float* const* outpu
 
         const float wetLeft = discreteEarly * earlyLeft + widthDirect * tailLeft + widthCross * tailRight;
         const float wetRight = discreteEarly * earlyRight + widthDirect * tailRight + widthCross * tailLeft;
-        outputs[0][i] = dryGain * inLeft + Shaped(left, wetLeft);
-        outputs[1][i] = dryGain * inRight + Shaped(right, wetRight);
-    }
+        return StereoFrame{dryGain * inLeft + Shaped(left, wetLeft), dryGain * inRight + Shaped(right, wetRight)};
+    });
     running = true;
 }

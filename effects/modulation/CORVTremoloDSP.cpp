@@ -2,6 +2,7 @@
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
+#include "effects/common/ChannelStages.h"
 
 namespace {
 
@@ -70,17 +71,10 @@ void CORVTremoloDSP::ProcessBlock(const float* const* inputs, float* const* outp
     CLfo oscillator = lfo;
     const float offset = gainOffset;
     const float depth = gainDepth;
-    const float* inLeft = inputs[0];
-    const float* inRight = inputs[1];
-    float* outLeft = outputs[0];
-    float* outRight = outputs[1];
-    for (int32_t i = 0; i < frameCount; ++i) {
+    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
         const float gain = offset + oscillator.Value() * depth;
-        const float left = inLeft[i];
-        const float right = inRight[i];
-        outLeft[i] = left * gain;
-        outRight[i] = right * gain;
         oscillator.Advance();
-    }
+        return StereoFrame{left * gain, right * gain};
+    });
     lfo = oscillator;
 }

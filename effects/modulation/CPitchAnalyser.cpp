@@ -1,13 +1,13 @@
 #include "effects/modulation/CPitchAnalyser.h"
 
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/Pi.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr float kDefaultReference = 440.0f;
 // Semitones from C0 up to A4.
 constexpr int32_t kA4Note = 57;

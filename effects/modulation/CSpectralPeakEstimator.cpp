@@ -1,12 +1,13 @@
 #include "effects/modulation/CSpectralPeakEstimator.h"
 
+#include "effects/common/Pi.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 // The transforms span the frame less one sample; the later one starts a
 // quarter of that span after the earlier one.  A quarter keeps the phase
 // advance unambiguous two bins either side of the peak bin while making it

@@ -1,5 +1,6 @@
 #include "effects/modulation/ModulatedDelayLines.h"
 
+#include "effects/modulation/ParameterRange.h"
 #include "platform/MulDiv.h"
 
 #include <algorithm>
@@ -13,6 +14,12 @@ constexpr int32_t kTenthsPerSecond = 10000;
 int32_t TenthsToSamples(int32_t tenths, double sampleRate)
 {
     return platform::MulDiv(tenths, int32_t(sampleRate), kTenthsPerSecond);
+}
+
+SweepSpeed SweepSpeedFromControls(const CORVDSPAlgInterface& effect, int32_t rateIndex, int32_t syncCoeffIndex)
+{
+    return SweepSpeedAt(ValueInRange(effect, rateIndex), ValueInRange(effect, syncCoeffIndex), effect.tempo,
+                        effect.sampleRate);
 }
 
 void ModulatedDelayLines::Allocate(int32_t length)

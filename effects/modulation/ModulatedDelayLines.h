@@ -1,10 +1,18 @@
 #pragma once
+#include "effects/common/CLfo.h"
+
 #include <cstdint>
 #include <vector>
+
+class CORVDSPAlgInterface;
 
 // Delays of the modulated-delay effects are set in tenths of a millisecond
 // and rounded to whole samples at the integer part of the sample rate.
 int32_t TenthsToSamples(int32_t tenths, double sampleRate);
+
+// The speed of a delay sweep from the effect's "Rate" (Hz) and "Sync coeff"
+// controls, at its host tempo and sample rate.
+SweepSpeed SweepSpeedFromControls(const CORVDSPAlgInterface& effect, int32_t rateIndex, int32_t syncCoeffIndex);
 
 // Where a pair of circular delay lines is written and read.  The read base
 // trails the write index by the centre delay; a sweep reads at an offset from

@@ -1,4 +1,6 @@
 #pragma once
+#include "effects/common/Pi.h"
+
 #include <cstdint>
 
 // The resonant band filter both wahs sweep.  It is a second-order all-pass
@@ -35,14 +37,12 @@ inline constexpr int32_t kWahDefaultQCode = 52;
 inline float WahBandwidthFactor(int32_t qCode, double sampleRate)
 {
     constexpr double kBandwidthPerCode = 10.0;
-    constexpr double kPi = 3.141592653589793;
     return float(kBandwidthPerCode / double(qCode) * kPi / sampleRate);
 }
 
 // cos(angle factor · fc) is the cosine of the centre's angle per sample.
 inline float WahAngleFactor(double sampleRate)
 {
-    constexpr double kTwoPi = 6.283185307179586;
     return float(kTwoPi / sampleRate);
 }
 
