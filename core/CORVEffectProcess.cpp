@@ -164,6 +164,10 @@ bool CORVEffectProcess::Disconnect()
 
 void CORVEffectProcess::Prepare(uint32_t maxBlockFrames)
 {
+    // A tempo the host gave already is taken before the reinitialisation,
+    // as the first block would have taken it, so that a synced effect starts
+    // out at that tempo instead of moving to it.
+    FollowHostTempo();
     maxFrames = maxBlockFrames;
     algorithm->Prepare(maxBlockFrames);
 }

@@ -1,5 +1,6 @@
 #include "core/CORVEffectProcessAS.h"
 #include "core/CORVEffectProcessRTAS.h"
+#include "effects/modulation/CORVAutoWahDSP.h"
 #include "effects/modulation/CORVTremoloDSP.h"
 #include "tests/TestSupport.h"
 
@@ -110,4 +111,33 @@ TEST(OfflineAdapter, SelectionWithoutASecondChannelIsProcessedAsMono)
     EXPECT_EQ(alone, left);
     EXPECT_NE(alone, testing_support::Sine(440.0, kSampleRate, kSelection));
     EXPECT_EQ(mono->GetOutputPeak(0), mono->GetOutputPeak(1));
+}
+
+TEST(OfflineAdapter, PreparingBeforeTheFirstSliceChangesNothingItRenders)
+{
+    // Preparation does the reinitialisation the first slice would have done,
+    // with the host's tempo taken first: an auto wah synced to a host tempo
+    // sounds the same whether it was prepared or left to its first slice.
+    constexpr int32_t kAutoWah = 15;
+    constexpr float kSyncEighthTriplet = 6.0f;
+    std::vector<std::vector<float>> outputs;
+    for (const bool prepared : {false, true}) {
+        SProcessContext context;
+        context.sampleRate = kSampleRate;
+        context.numChannels = 2;
+        CORVEffectProcessAS process(kAutoWah, context);
+        process.Initialize();
+        const CORVDSPParameter* sync = process.GetAlgorithm()->GetParameter(CORVAutoWahDSP::kSyncCoeff);
+        process.SetControlValue(CORVAutoWahDSP::kSyncCoeff,
+                                CORVEffectProcess::ToControlValue(sync->NormalizedFromPlain(kSyncEighthTriplet)));
+        process.SetHostTempo(90.0);
+        if (prepared)
+            process.SetSliceFrames(64);
+        EXPECT_EQ(process.GetAlgorithm()->needsReinit, !prepared);
+        std::vector<float> left = testing_support::Sine(440.0, kSampleRate, kSelection);
+        std::vector<float> right = left;
+        RunInPlace(process, left, &right);
+        outputs.push_back(left);
+    }
+    EXPECT_EQ(outputs[0], outputs[1]);
 }
