@@ -33,16 +33,26 @@ build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
 # The whole suite: the optimised build, then every test again under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
-test: test-fast test-asan
+# AddressSanitizer and UndefinedBehaviorSanitizer.  Each phase is timed and
+# the times are listed at the end.
+TIMES := $(BUILD)/phase-times.txt
+timed = start=$$(date +%s); $(2); status=$$?; \
+	echo "$(1): $$(( $$(date +%s) - start )) s" >> $(TIMES); exit $$status
 
-test-fast: build
-	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+test:
+	@mkdir -p $(BUILD) && rm -f $(TIMES)
+	@$(MAKE) test-fast test-asan
+	@echo "Phase times:" && sed 's/^/  /' $(TIMES)
+
+test-fast: configure
+	@$(call timed,optimised build,cmake --build $(BUILD) -j $(JOBS))
+	@$(call timed,optimised tests,ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS))
 
 test-asan: deps
+	@mkdir -p $(BUILD)
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DORV_SANITIZE=ON $(CMAKE_ARGS) >/dev/null
-	@cmake --build $(ASAN_BUILD) -j $(JOBS)
-	@ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	@$(call timed,sanitizer build,cmake --build $(ASAN_BUILD) -j $(JOBS))
+	@$(call timed,sanitizer tests,ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS))
 
 # Redraws tests/golden/gallery.png, the picture of every control and bitmap
 # the UI tests compare with; review the new picture before committing it.
