@@ -145,5 +145,58 @@ TEST_P(EffectContract, GarbageInputNeverCrashes)
     testing_support::ProcessInBlocks(*algorithm, left, right, 512); // and still runs
 }
 
+namespace {
+
+// Runs a stereo pair through an algorithm in blocks, one signal on both sides.
+std::vector<float> RunBoth(CORVDSPAlgInterface& algorithm, std::vector<float> signal, int32_t block)
+{
+    std::vector<float> right = signal;
+    testing_support::ProcessInBlocks(algorithm, signal, right, block);
+    signal.insert(signal.end(), right.begin(), right.end());
+    return signal;
+}
+
+} // namespace
+
+// Reset forgets everything the effect has heard: one instance that heard a
+// loud signal and one that heard silence sound alike after it.  Both run
+// the same time first, so any free-running oscillator stands alike.
+TEST_P(EffectContract, ResetForgetsEverythingHeard)
+{
+    const std::vector<float> probe = Signal(44100.0, 12000, 8);
+    std::vector<std::vector<float>> results;
+    for (float level : {0.0f, 4.0f}) {
+        auto algorithm = Make(44100.0);
+        std::vector<float> history = Signal(44100.0, 30000, 9);
+        for (float& sample : history)
+            sample *= level;
+        RunBoth(*algorithm, history, 500);
+        algorithm->Reset();
+        results.push_back(RunBoth(*algorithm, probe, 500));
+    }
+    EXPECT_EQ(results[0], results[1]);
+}
+
+// One non-finite input sample poisons no more than its own block: the next
+// blocks sound as if the effect had been reset after it.
+TEST_P(EffectContract, NonFiniteInputIsForgottenAfterItsBlock)
+{
+    constexpr int32_t kBlock = 512;
+    for (float poison : {std::nanf(""), INFINITY}) {
+        std::vector<std::vector<float>> results;
+        for (bool poisoned : {false, true}) {
+            auto algorithm = Make(48000.0);
+            std::vector<float> first = Signal(48000.0, kBlock, 10);
+            first[100] = poisoned ? poison : 0.0f;
+            RunBoth(*algorithm, first, kBlock);
+            if (!poisoned)
+                algorithm->Reset();
+            results.push_back(RunBoth(*algorithm, Signal(48000.0, 24000, 11), kBlock));
+        }
+        EXPECT_TRUE(Normal(results[1])) << poison;
+        EXPECT_EQ(results[0], results[1]) << poison;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Catalogue, EffectContract, ::testing::ValuesIn(EveryEffectId()),
                          testing_support::EffectName());
