@@ -3,6 +3,7 @@
 #include "effects/common/BiquadSection.h"
 #include "effects/common/Decibels.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -80,10 +81,18 @@ void CORVGraphicEQBase::UpdateParameters(bool reinitialise)
     const float output = Value(kOutput);
 
     if (reinitialise) {
+        guard.SetSampleRate(sampleRate);
         Reset();
         needsReinit = false;
     }
     double gain = std::pow(10.0, double(output) / kDecibelsPerDecade);
+    // No band gains more than its boost, so the chain never more than the
+    // boosts together; the bands' states were built by the old gains.
+    double largest = gain;
+    for (float bandGain : gains)
+        largest *= std::pow(10.0, double(std::max(bandGain, 0.0f)) / kDecibelsPerDecade);
+    if (!reinitialise)
+        guard.Arm(largest);
     runningCount = 0;
     for (size_t k = 0; k < kBands; ++k) {
         gain *= DesignBand(k, gains[k]);
@@ -96,9 +105,8 @@ void CORVGraphicEQBase::UpdateParameters(bool reinitialise)
 
 void CORVGraphicEQBase::Reset()
 {
-    for (auto& channel : states)
-        for (BiquadState& s : channel)
-            s.Reset();
+    states = {};
+    guard.Disarm();
 }
 
 float CORVGraphicEQBase::ProcessChannel(std::array<BiquadState, kBands>& channel, float x) const
@@ -125,7 +133,18 @@ void CORVGraphicEQBase::ProcessBlock(const float* const* inputs, float* const* o
     for (int32_t i = 0; i < frameCount; ++i) {
         const float left = inLeft[i];
         const float right = inRight[i];
-        outLeft[i] = ProcessChannel(states[0], left);
-        outRight[i] = ProcessChannel(states[1], right);
+        guard.Hear(left, right);
+        float yLeft = ProcessChannel(states[0], left);
+        float yRight = ProcessChannel(states[1], right);
+        if (guard.Watching()) {
+            if (guard.Breached(yLeft) || guard.Breached(yRight)) {
+                states = {};
+                yLeft = ProcessChannel(states[0], left);
+                yRight = ProcessChannel(states[1], right);
+            }
+            guard.Advance();
+        }
+        outLeft[i] = yLeft;
+        outRight[i] = yRight;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/TransitionGuard.h"
 
 #include <array>
 #include <span>
@@ -58,4 +59,5 @@ private:
     std::array<uint8_t, kBands> running{};
     size_t runningCount = 0;
     std::array<std::array<BiquadState, kBands>, 2> states{};
+    TransitionGuard guard;
 };

@@ -90,6 +90,7 @@ void CORVAutoWahDSP::UpdateParameters(bool reinitialise)
         // Until the next control change a synced wah runs one cycle per beat.
         if (syncCoeff >= 1.0f)
             rate = float(tempo / kSecondsPerMinute);
+        guard.SetSampleRate(fs);
         Reset();
         needsReinit = false;
     }
@@ -105,6 +106,10 @@ void CORVAutoWahDSP::UpdateParameters(bool reinitialise)
 
     speed = SweepSpeedAt(rate, reinitialise ? 0.0f : syncCoeff, tempo, fs);
     lfo.SetSpeed(speed);
+    // A new "Center" or "Depth" moves the centre at once, under states
+    // built around the old one.  The band gains less than 2 (k + 1).
+    if (!reinitialise)
+        guard.Arm(2.0 * double(filterGain) + double(dryGain));
     parametersChanged = false;
 }
 
@@ -112,6 +117,7 @@ void CORVAutoWahDSP::Reset()
 {
     for (WahChannel& channel : channels)
         channel.Reset();
+    guard.Disarm();
     gate.envelope = 0.0f;
     gate.previousTarget = 0.0f;
     gate.value = 0.0f;
@@ -139,6 +145,7 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
     LevelGate levelGate = gate;
     WahChannel left = channels[0];
     WahChannel right = channels[1];
+    TransitionGuard watch = guard;
     const SweepSpeed step = speed;
     const bool swingWhenLoud = modeB;
     const float lower = lowerFrequency;
@@ -155,11 +162,23 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
         const float s = (swingWhenLoud ? open : 1.0f - open) * oscillator.ArcValue();
         const float centre = (1.0f + s) * span + lower;
         const WahBand band = WahBandFrom(std::tan(bandwidth * centre), -std::cos(angle * centre));
-        outputs[0][i] = left.Process(band, inLeft) * wet + inLeft * dry;
-        outputs[1][i] = right.Process(band, inRight) * wet + inRight * dry;
+        watch.Hear(inLeft, inRight);
+        float outLeft = left.Process(band, inLeft) * wet + inLeft * dry;
+        float outRight = right.Process(band, inRight) * wet + inRight * dry;
+        if (watch.Watching()) {
+            if (watch.Breached(outLeft) || watch.Breached(outRight)) {
+                left = right = WahChannel{};
+                outLeft = left.Process(band, inLeft) * wet + inLeft * dry;
+                outRight = right.Process(band, inRight) * wet + inRight * dry;
+            }
+            watch.Advance();
+        }
+        outputs[0][i] = outLeft;
+        outputs[1][i] = outRight;
         oscillator.Step(step);
     }
     lfo = oscillator;
     gate = levelGate;
     channels = {left, right};
+    guard = watch;
 }

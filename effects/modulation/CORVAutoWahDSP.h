@@ -1,5 +1,6 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
+#include "effects/common/TransitionGuard.h"
 #include "effects/modulation/SweepLfo.h"
 #include "effects/modulation/WahBandFilter.h"
 
@@ -60,6 +61,7 @@ private:
     SweepSpeed speed;
     LevelGate gate;
     std::array<WahChannel, 2> channels;
+    TransitionGuard guard;
     bool modeB = false;
     float filterGain = kWahFilterGain;
     float dryGain = 0.0f;
