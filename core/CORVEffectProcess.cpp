@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -197,6 +198,16 @@ void CORVEffectProcess::RenderBlock(const float* const* inputs, float* const* ou
     FollowHostTempo();
     algorithm->Process(in, out, inputPeaks, outputPeaks, frameCount);
     TakePeaks(GetNumChannels());
+}
+
+void CORVEffectProcess::Reset()
+{
+    algorithm->Reset();
+    std::fill(std::begin(inputPeaks), std::end(inputPeaks), 0.0f);
+    std::fill(std::begin(outputPeaks), std::end(outputPeaks), 0.0f);
+    meterPeaks.fill(0.0f);
+    latestPeaks.fill(0.0f);
+    clipFlags.fill(false);
 }
 
 void CORVEffectProcess::ReadMeters(int32_t* values, int32_t channels)

@@ -73,6 +73,10 @@ public:
     // peaks turned into meter values.
     void RenderBlock(const float* const* inputs, float* const* outputs, int32_t frameCount);
 
+    // Forgets the past audio, as a host's restart of processing asks: the
+    // algorithm's signal state and the meters.  Not on the audio thread.
+    void Reset();
+
     // Before every block: follows the host tempo into tempo-synced effects.
     void FollowHostTempo();
 

@@ -34,6 +34,10 @@ struct PortInfo {
     int channel = 0;             // audio and level ports
     bool inputLevel = false;     // level ports: input (true) or output (false)
     int32_t parameterIndex = 0;  // parameter ports
+    // Parameter ports: the declared range, the parameter's own range widened
+    // to take every factory preset value as published.
+    float minimum = 0.0f;
+    float maximum = 0.0f;
     TunerReading reading = TunerReading::Note; // tuner ports
 };
 

@@ -65,7 +65,8 @@ StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mon
     for (const PortInfo& port : layout_) {
         if (port.kind == PortKind::Parameter) {
             CORVDSPParameter* parameter = algorithm.GetParameter(port.parameterIndex);
-            parameters_.push_back(ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter});
+            parameters_.push_back(
+                ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter, port.minimum, port.maximum});
         } else if (port.kind == PortKind::LevelOut) {
             levelPorts_.push_back(nullptr);
         }
@@ -108,7 +109,9 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
     }
 }
 
-void StompsetPlugin::Activate() {}
+// A host activates before the first run and again after every deactivate,
+// and expects no trace of the audio it sent before.
+void StompsetPlugin::Activate() { instance_->Reset(); }
 
 void StompsetPlugin::ReadTimePosition()
 {
@@ -137,11 +140,14 @@ void StompsetPlugin::ReadTimePosition()
 
 void StompsetPlugin::ApplyControlPorts()
 {
-    if (enabled_ && *enabled_ != lastEnabled_) {
+    // A toggled port is on for any value above zero; only a change between
+    // on and off counts.
+    const float enabled = enabled_ ? (*enabled_ > 0.0f ? 1.0f : 0.0f) : lastEnabled_;
+    if (enabled != lastEnabled_) {
         // Every change of the enable switch is one press of the foot switch,
         // so tap tempo and the delay's hold cycle work from a host button.
-        lastEnabled_ = *enabled_;
-        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, lastEnabled_ > 0.5f ? kBypassOff : kBypassOn);
+        lastEnabled_ = enabled;
+        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, enabled > 0.0f ? kBypassOff : kBypassOn);
     }
     for (ParameterPort& port : parameters_) {
         if (!port.data || *port.data == port.last || !std::isfinite(*port.data))
@@ -149,6 +155,12 @@ void StompsetPlugin::ApplyControlPorts()
         port.last = *port.data;
         const float normalized = port.parameter->NormalizedFromPlain(port.last);
         instance_->SetControlValue(port.index, CORVEffectProcess::ToControlValue(normalized));
+        // The control stops at the knob's end; a value beyond it that the
+        // port declares (a factory preset's) is taken as it stands, as the
+        // preset itself would set it.
+        const float declared = std::clamp(port.last, port.minimum, port.maximum);
+        if (declared < port.parameter->minValue || declared > port.parameter->maxValue)
+            port.parameter->SetValue(declared);
     }
 }
 
