@@ -153,14 +153,17 @@ void StompsetPlugin::ApplyControlPorts()
         if (!port.data || *port.data == port.last || !std::isfinite(*port.data))
             continue;
         port.last = *port.data;
-        const float normalized = port.parameter->NormalizedFromPlain(port.last);
-        instance_->SetControlValue(port.index, CORVEffectProcess::ToControlValue(normalized));
-        // The control stops at the knob's end; a value beyond it that the
-        // port declares (a factory preset's) is taken as it stands, as the
-        // preset itself would set it.
-        const float declared = std::clamp(port.last, port.minimum, port.maximum);
-        if (declared < port.parameter->minValue || declared > port.parameter->maxValue)
-            port.parameter->SetValue(declared);
+        const float value = std::clamp(port.last, port.minimum, port.maximum);
+        const int32_t control = CORVEffectProcess::ToControlValue(port.parameter->NormalizedFromPlain(value));
+        if (value >= port.parameter->minValue && value <= port.parameter->maxValue) {
+            instance_->SetControlValue(port.index, control);
+        } else {
+            // Beyond the knob's end, where only a factory preset goes: the
+            // value is taken as it stands, the way the preset itself sets
+            // it, and the control rests at the end.
+            port.parameter->SetValue(value);
+            instance_->StoreHostControlValue(port.index, control);
+        }
     }
 }
 

@@ -289,6 +289,22 @@ TEST(Lv2Plugins, EnabledPortAtHalfIsOn)
     EXPECT_EQ(outputs[1], outputs[0]);
 }
 
+// A port value beyond the knob's end that a factory preset holds reaches the
+// effect as it stands: the delay's "Slow solo" echoes with "Stereo" -18,
+// not with the 0 the knob stops at.
+TEST(Lv2Plugins, PresetValueBeyondTheKnobReachesTheEffect)
+{
+    std::vector<std::vector<std::vector<float>>> outputs;
+    const auto in = TestSignal(2, 48000, 48000.0);
+    for (float stereo : {-18.0f, 0.0f}) {
+        lv2test::Instance instance(TheWorld(), TheWorld().Plugin("https://orvanta.audio/lv2/stompset/BD"), 48000.0,
+                                   kMaxBlock);
+        ASSERT_TRUE(instance.SetControl("stereo", stereo));
+        outputs.push_back(RunAll(instance, in, 512));
+    }
+    EXPECT_NE(outputs[0], outputs[1]);
+}
+
 // Every factory preset, read back from the bundle through lilv, holds
 // exactly the algorithm's values, each within its port's declared range, so
 // a host that keeps presets inside the ranges plays them unchanged.
