@@ -159,22 +159,26 @@ std::vector<float> RunBoth(CORVDSPAlgInterface& algorithm, std::vector<float> si
 } // namespace
 
 // Reset forgets everything the effect has heard: one instance that heard a
-// loud signal and one that heard silence sound alike after it.  Both run
-// the same time first, so any free-running oscillator stands alike.
+// loud signal and one that heard silence sound alike after it, at the
+// defaults and with every control at 70 % (where the dynamics effects that
+// are transparent at their defaults work).  Both run the same time first,
+// so any free-running oscillator stands alike.
 TEST_P(EffectContract, ResetForgetsEverythingHeard)
 {
     const std::vector<float> probe = Signal(44100.0, 12000, 8);
-    std::vector<std::vector<float>> results;
-    for (float level : {0.0f, 4.0f}) {
+    auto afterReset = [&](bool defaults, float historyLevel) {
         auto algorithm = Make(44100.0);
+        if (!defaults)
+            SetAll(*algorithm, 0.7f);
         std::vector<float> history = Signal(44100.0, 30000, 9);
         for (float& sample : history)
-            sample *= level;
+            sample *= historyLevel;
         RunBoth(*algorithm, history, 500);
         algorithm->Reset();
-        results.push_back(RunBoth(*algorithm, probe, 500));
-    }
-    EXPECT_EQ(results[0], results[1]);
+        return RunBoth(*algorithm, probe, 500);
+    };
+    for (bool defaults : {true, false})
+        EXPECT_EQ(afterReset(defaults, 4.0f), afterReset(defaults, 0.0f)) << (defaults ? "defaults" : "at 70 %");
 }
 
 // One non-finite input sample poisons no more than its own block: the next
