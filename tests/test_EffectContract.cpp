@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 
 using testing_support::EveryEffectId;
 
@@ -204,40 +205,47 @@ TEST_P(EffectContract, NonFiniteInputIsForgottenAfterItsBlock)
 
 // A host's automation may throw any continuous parameter from one end of its
 // range to the other every few frames.  The output must stay finite and no
-// more than 12 dB above the louder of the two steady settings.
+// more than 12 dB above the louder of the two steady settings, with the
+// other controls at their defaults and at 50 %.
 TEST_P(EffectContract, RangeAutomationStaysWithin12DecibelsOfItsEnds)
 {
     constexpr double kRate = 44100.0;
     constexpr size_t kFrames = 11025;
     constexpr float kHeadroom = 3.9810717f; // 12 dB
     const std::vector<float> input = Signal(kRate, kFrames, 12);
+    // Parameter index at its top (high) or bottom throughout, or toggled
+    // every period frames; the largest output peak, infinite once non-finite.
+    auto runAt = [&](bool defaults, int32_t index, int32_t period, bool high) {
+        auto algorithm = Make(kRate);
+        if (!defaults)
+            SetAll(*algorithm, 0.5f);
+        std::vector<float> left = input;
+        std::vector<float> right = input;
+        float largest = 0.0f;
+        for (size_t start = 0; start < kFrames; start += size_t(period), high = !high) {
+            algorithm->OnParameterChange(index, high ? 1.0f : 0.0f);
+            float* channels[2] = {left.data() + start, right.data() + start};
+            float peaks[4];
+            algorithm->Process(channels, channels, peaks, peaks + 2, int32_t(std::min(size_t(period), kFrames - start)));
+            for (float peak : {peaks[2], peaks[3]})
+                largest = std::isfinite(peak) ? std::max(largest, peak) : INFINITY;
+        }
+        return largest;
+    };
     const auto prototype = Make(kRate);
     for (const auto& [index, parameter] : prototype->parameters) {
         if (parameter->scaleType == ScaleList)
             continue;
-        // The parameter's top (high) or bottom throughout, or toggled every
-        // period frames; the largest output peak, infinite once non-finite.
-        auto runAt = [&](int32_t period, bool high) {
-            auto algorithm = Make(kRate);
-            std::vector<float> left = input;
-            std::vector<float> right = input;
-            float largest = 0.0f;
-            for (size_t start = 0; start < kFrames; start += size_t(period), high = !high) {
-                algorithm->OnParameterChange(index, high ? 1.0f : 0.0f);
-                float* channels[2] = {left.data() + start, right.data() + start};
-                float peaks[4];
-                algorithm->Process(channels, channels, peaks, peaks + 2,
-                                   int32_t(std::min(size_t(period), kFrames - start)));
-                for (float peak : {peaks[2], peaks[3]})
-                    largest = std::isfinite(peak) ? std::max(largest, peak) : INFINITY;
+        for (bool defaults : {true, false}) {
+            const int32_t whole = int32_t(kFrames);
+            const float steady = std::max(runAt(defaults, index, whole, false), runAt(defaults, index, whole, true));
+            for (int32_t period : {7, 32, 256}) {
+                const float peak = runAt(defaults, index, period, false);
+                const std::string where = parameter->name + " every " + std::to_string(period) +
+                                          (defaults ? "" : ", controls at 50 %");
+                EXPECT_TRUE(std::isfinite(peak)) << where;
+                EXPECT_LE(peak, kHeadroom * steady) << where;
             }
-            return largest;
-        };
-        const float steady = std::max(runAt(int32_t(kFrames), false), runAt(int32_t(kFrames), true));
-        for (int32_t period : {7, 32, 256}) {
-            const float peak = runAt(period, false);
-            EXPECT_TRUE(std::isfinite(peak)) << parameter->name << " every " << period;
-            EXPECT_LE(peak, kHeadroom * steady) << parameter->name << " every " << period;
         }
     }
 }
