@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
 
 namespace {
 
@@ -86,13 +87,6 @@ void CORVGraphicEQBase::UpdateParameters(bool reinitialise)
         needsReinit = false;
     }
     double gain = std::pow(10.0, double(output) / kDecibelsPerDecade);
-    // No band gains more than its boost, so the chain never more than the
-    // boosts together; the bands' states were built by the old gains.
-    double largest = gain;
-    for (float bandGain : gains)
-        largest *= std::pow(10.0, double(std::max(bandGain, 0.0f)) / kDecibelsPerDecade);
-    if (!reinitialise)
-        guard.Arm(largest);
     runningCount = 0;
     for (size_t k = 0; k < kBands; ++k) {
         gain *= DesignBand(k, gains[k]);
@@ -100,7 +94,31 @@ void CORVGraphicEQBase::UpdateParameters(bool reinitialise)
             running[runningCount++] = uint8_t(k);
     }
     overallGain = float(gain);
+    // The bands' states were built by the old gains.
+    if (!reinitialise)
+        guard.Arm(LargestGain());
     parametersChanged = false;
+}
+
+double CORVGraphicEQBase::LargestGain() const
+{
+    constexpr double kLowestHz = 20.0;
+    constexpr double kGridStep = 1.2599210498948732; // a third of an octave
+    auto magnitude = [this](double f) {
+        const std::complex<double> z = std::polar(1.0, -kTwoPi * f / sampleRate);
+        std::complex<double> h = overallGain;
+        for (size_t n = 0; n < runningCount; ++n) {
+            const Recursion& r = recursions[running[n]];
+            h *= (1.0 + (double(r.b1) + double(r.b2) * z) * z) / (1.0 + (double(r.a1) + double(r.a2) * z) * z);
+        }
+        return std::abs(h);
+    };
+    double largest = 0.0;
+    for (const GraphicBand& band : bands)
+        largest = std::max(largest, magnitude(std::min(double(band.centre), 0.49 * sampleRate)));
+    for (double f = kLowestHz; f < 0.5 * sampleRate; f *= kGridStep)
+        largest = std::max(largest, magnitude(f));
+    return largest;
 }
 
 void CORVGraphicEQBase::Reset()
