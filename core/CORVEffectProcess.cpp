@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace {
@@ -205,8 +206,25 @@ void CORVEffectProcess::RenderBlock(const float* const* inputs, float* const* ou
     const float* in[2] = {inputs[0], mono ? inputs[0] : inputs[1]};
     float* out[2] = {outputs[0], mono ? outputs[0] : outputs[1]};
     FollowHostTempo();
+    heardAudio = true;
     algorithm->Process(in, out, inputPeaks, outputPeaks, frameCount);
     TakePeaks(GetNumChannels());
+}
+
+void CORVEffectProcess::Reset()
+{
+    // An effect that has heard nothing since it was prepared has nothing to
+    // forget; resetting it anyway would start its oscillators elsewhere than
+    // a freshly prepared one, and a host's first activation would then sound
+    // unlike an offline render.
+    if (heardAudio)
+        algorithm->Reset();
+    heardAudio = false;
+    std::fill(std::begin(inputPeaks), std::end(inputPeaks), 0.0f);
+    std::fill(std::begin(outputPeaks), std::end(outputPeaks), 0.0f);
+    meterPeaks.fill(0.0f);
+    latestPeaks.fill(0.0f);
+    clipFlags.fill(false);
 }
 
 void CORVEffectProcess::ReadMeters(int32_t* values, int32_t channels)

@@ -80,6 +80,10 @@ public:
     // peaks turned into meter values.
     void RenderBlock(const float* const* inputs, float* const* outputs, int32_t frameCount);
 
+    // Forgets the past audio, as a host's restart of processing asks: the
+    // algorithm's signal state and the meters.  Not on the audio thread.
+    void Reset();
+
     // Before every block: follows the host tempo into tempo-synced effects.
     void FollowHostTempo();
 
@@ -123,6 +127,8 @@ protected:
     std::array<float, kMeterCount> latestPeaks{};
     std::array<bool, kMeterCount> clipFlags{};
     bool editorChanged = false;
+    // Whether a block has run since the instance was made or last reset.
+    bool heardAudio = false;
     // This instance's copy of the user preset file, read at construction.
     CORVPresetFile presetFile;
 };

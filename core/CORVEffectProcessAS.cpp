@@ -29,6 +29,8 @@ int32_t CORVEffectProcessAS::ProcessAudio()
                                                 output[1].frameCount}));
 
     FollowHostTempo();
+    if (total > 0)
+        heardAudio = true;
     const float* in[kChannels] = {input[0].samples, input[1].samples};
     float* out[kChannels] = {output[0].samples, output[1].samples};
     int32_t done = 0;

@@ -3,6 +3,7 @@
 #include "dsp/FourCC.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -146,6 +147,14 @@ void MeasurePeaks(const float* const* channels, float* peaks, int32_t frameCount
     }
 }
 
+namespace {
+
+// The peaks are measured on the bit patterns, so a NaN or an infinity
+// anywhere in a block shows as a non-finite peak.
+bool AllFinite(const float* peaks) { return std::isfinite(peaks[0]) && std::isfinite(peaks[1]); }
+
+} // namespace
+
 void CORVDSPAlgInterface::ProcessBypassed(const float* const* inputs, float* const* outputs,
                                           float* inputPeaks_, float* outputPeaks_, int32_t frameCount)
 {
@@ -190,6 +199,10 @@ void CORVDSPAlgInterface::Process(const float* const* inputs, float* const* outp
                 UpdateParameters(false);
             ProcessInSlices(inputs, outputs, frameCount);
             MeasurePeaks(outputs, outputPeaks_, frameCount);
+            // A NaN or infinity that reached the recursive state would stay
+            // there for good; ordinary input never gets here.
+            if (!AllFinite(inputPeaks_) || !AllFinite(outputPeaks_))
+                Reset();
         }
     }
     inputPeaks = inputPeaks_;

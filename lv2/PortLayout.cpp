@@ -1,5 +1,6 @@
 #include "lv2/PortLayout.h"
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 
@@ -25,6 +26,27 @@ std::string SymbolForName(const std::string& name)
         symbol = "p_" + symbol;
     return symbol;
 }
+
+namespace {
+
+// A few factory presets deliberately sit just outside their knob's travel
+// (a delay's "Stereo" of -18, a phaser's "Rate" of 0).  The port declares
+// the parameter's range widened to every such value, so a host that keeps
+// preset values inside the declared range still plays them as published.
+void DeclareRange(PortInfo& port, const CORVDSPAlgInterface& algorithm, const CORVDSPParameter& parameter,
+                  size_t position)
+{
+    port.minimum = parameter.minValue;
+    port.maximum = parameter.maxValue;
+    for (const auto& [index, preset] : algorithm.presets) {
+        if (preset->values.size() != algorithm.parameters.size())
+            continue;
+        port.minimum = std::min(port.minimum, preset->values[position]);
+        port.maximum = std::max(port.maximum, preset->values[position]);
+    }
+}
+
+} // namespace
 
 std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool mono)
 {
@@ -57,12 +79,14 @@ std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool m
     }
     add(PortInfo{0, PortKind::AtomIn, "control", "Control", 0, false, 0});
     add(PortInfo{0, PortKind::Enabled, "enabled", "Enabled", 0, false, 1});
+    size_t position = 0;
     for (const auto& [index, parameter] : algorithm.parameters) {
         PortInfo port;
         port.kind = PortKind::Parameter;
         port.symbol = SymbolForName(parameter->name);
         port.name = parameter->name;
         port.parameterIndex = index;
+        DeclareRange(port, algorithm, *parameter, position++);
         add(port);
     }
     for (bool input : {true, false}) {

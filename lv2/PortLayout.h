@@ -31,6 +31,10 @@ struct PortInfo {
     int channel = 0;             // audio and level ports
     bool inputLevel = false;     // level ports: input (true) or output (false)
     int32_t parameterIndex = 0;  // parameter ports
+    // Parameter ports: the declared range, the parameter's own range widened
+    // to take every factory preset value as published.
+    float minimum = 0.0f;
+    float maximum = 0.0f;
     const ReadingSpec* reading = nullptr; // reading ports: what the effect declared
 };
 

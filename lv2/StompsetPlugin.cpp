@@ -95,7 +95,8 @@ StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mon
     for (const PortInfo& port : layout_) {
         if (port.kind == PortKind::Parameter) {
             CORVDSPParameter* parameter = algorithm.GetParameter(port.parameterIndex);
-            parameters_.push_back(ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter});
+            parameters_.push_back(
+                ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter, port.minimum, port.maximum});
         } else if (port.kind == PortKind::LevelOut) {
             levelPorts_.push_back(nullptr);
         } else if (port.kind == PortKind::ReadingOut) {
@@ -144,7 +145,9 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
     }
 }
 
-void StompsetPlugin::Activate() {}
+// A host activates before the first run and again after every deactivate,
+// and expects no trace of the audio it sent before.
+void StompsetPlugin::Activate() { instance_->Reset(); }
 
 void StompsetPlugin::ReadTimePosition()
 {
@@ -173,18 +176,30 @@ void StompsetPlugin::ReadTimePosition()
 
 void StompsetPlugin::ApplyControlPorts()
 {
-    if (enabled_ && *enabled_ != lastEnabled_) {
+    // A toggled port is on for any value above zero; only a change between
+    // on and off counts.
+    const float enabled = enabled_ ? (*enabled_ > 0.0f ? 1.0f : 0.0f) : lastEnabled_;
+    if (enabled != lastEnabled_) {
         // Every change of the enable switch is one press of the foot switch,
         // so tap tempo and the delay's hold cycle work from a host button.
-        lastEnabled_ = *enabled_;
-        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, lastEnabled_ > 0.5f ? kControlOff : kControlOn);
+        lastEnabled_ = enabled;
+        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, enabled > 0.0f ? kControlOff : kControlOn);
     }
     for (ParameterPort& port : parameters_) {
         if (!port.data || *port.data == port.last || !std::isfinite(*port.data))
             continue;
         port.last = *port.data;
-        const float normalized = port.parameter->NormalizedFromPlain(port.last);
-        instance_->SetControlValue(port.index, CORVEffectProcess::ToControlValue(normalized));
+        const float value = std::clamp(port.last, port.minimum, port.maximum);
+        const int32_t control = CORVEffectProcess::ToControlValue(port.parameter->NormalizedFromPlain(value));
+        if (value >= port.parameter->minValue && value <= port.parameter->maxValue) {
+            instance_->SetControlValue(port.index, control);
+        } else {
+            // Beyond the knob's end, where only a factory preset goes: the
+            // value is taken as it stands, the way the preset itself sets
+            // it, and the control rests at the end.
+            port.parameter->SetValue(value);
+            instance_->StoreHostControlValue(port.index, control);
+        }
     }
 }
 

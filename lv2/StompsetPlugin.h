@@ -37,6 +37,8 @@ private:
         float last = 0.0f;
         int32_t index = 0;
         CORVDSPParameter* parameter = nullptr;
+        float minimum = 0.0f; // the port's declared range
+        float maximum = 0.0f;
     };
     struct Uris {
         LV2_URID atomBlank = 0, atomObject = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0;

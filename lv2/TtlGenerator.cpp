@@ -80,15 +80,16 @@ std::string UnitFor(const std::string& unit)
     return {};
 }
 
-void WriteParameterPort(std::ostream& out, const CORVDSPParameter& parameter)
+void WriteParameterPort(std::ostream& out, const PortInfo& port, const CORVDSPParameter& parameter)
 {
     const float defaultValue = std::clamp(parameter.defaultValue, parameter.minValue, parameter.maxValue);
     out << "        lv2:default " << Number(defaultValue) << " ;\n"
-        << "        lv2:minimum " << Number(parameter.minValue) << " ;\n"
-        << "        lv2:maximum " << Number(parameter.maxValue);
+        << "        lv2:minimum " << Number(port.minimum) << " ;\n"
+        << "        lv2:maximum " << Number(port.maximum);
     if (parameter.role == ParameterRole::Tempo)
         out << " ;\n        lv2:designation time:beatsPerMinute";
-    if (parameter.scaleType == ScaleLog)
+    // A logarithmic scale cannot reach a declared minimum of zero.
+    if (parameter.scaleType == ScaleLog && port.minimum > 0.0f)
         out << " ;\n        lv2:portProperty pprops:logarithmic";
     if (parameter.scaleType == ScaleList) {
         out << " ;\n        lv2:portProperty lv2:integer, lv2:enumeration";
@@ -144,7 +145,7 @@ void WritePort(std::ostream& out, const PortInfo& port, const CORVDSPAlgInterfac
         << "        lv2:symbol " << Quoted(port.symbol) << " ;\n"
         << "        lv2:name " << Quoted(port.name);
     if (port.kind == PortKind::Parameter)
-        WriteParameterPort(out << " ;\n", *algorithm.GetParameter(port.parameterIndex));
+        WriteParameterPort(out << " ;\n", port, *algorithm.GetParameter(port.parameterIndex));
     out << "\n    ]";
 }
 

@@ -181,6 +181,22 @@ TEST(AutoTunerReading, ResultsHoldThroughSilenceAndBypass)
     EXPECT_NEAR(tuner->DetectedFrequency(), frequency, 0.05f);
 }
 
+// Reset forgets the reading; an input loud enough to overflow the analysis
+// filters does not leave the tuner deaf to the notes that follow.
+TEST(AutoTunerReading, ResetForgetsAndOverflowRecovers)
+{
+    auto tuner = Tuned(196.0);
+    ASSERT_EQ(tuner->NoteName(), "G 3");
+    tuner->Reset();
+    EXPECT_FALSE(tuner->HasReading());
+    EXPECT_EQ(tuner->NoteName(), "");
+    std::vector<float> left = HarmonicTone(110.0, 44100.0, kSettledFrames, 1);
+    left[100] = 3e38f;
+    std::vector<float> right = left;
+    testing_support::ProcessInBlocks(*tuner, left, right, 512);
+    EXPECT_EQ(tuner->NoteName(), "A 2");
+}
+
 TEST(AutoTunerFrame, AudioPassesUnchanged)
 {
     auto tuner = Make<At>(48000.0);

@@ -129,3 +129,26 @@ TEST(PowerAmp, SmallSignalChain)
         }
     }
 }
+
+// An input so loud that the sections overflow leaves a NaN in their state
+// that the bounded tube curves would hide for good; the block it came in
+// resets the amp, and what follows sounds as after a reset.
+TEST(PowerAmp, OverflowingInputIsForgottenAfterItsBlock)
+{
+    std::vector<std::vector<float>> results;
+    for (float spike : {0.0f, 3e38f}) {
+        Pag pag(44100.0, 256);
+        pag.Prepare(512); // the spike's block is one slice
+        std::vector<float> left = testing_support::Sine(110.0, 44100.0, 512);
+        left[100] = spike;
+        std::vector<float> right = left;
+        testing_support::ProcessInBlocks(pag, left, right, 512);
+        if (spike == 0.0f)
+            pag.Reset();
+        left = right = testing_support::Sine(110.0, 44100.0, 8192);
+        testing_support::ProcessInBlocks(pag, left, right, 512);
+        results.push_back(left);
+    }
+    EXPECT_GT(testing_support::Peak(results[1]), 0.1f);
+    EXPECT_EQ(results[1], results[0]);
+}

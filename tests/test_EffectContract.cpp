@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <random>
+#include <string>
 
 using testing_support::EveryEffectId;
 
@@ -143,6 +144,110 @@ TEST_P(EffectContract, GarbageInputNeverCrashes)
     left.assign(4096, 0.1f);
     right.assign(4096, 0.1f);
     testing_support::ProcessInBlocks(*algorithm, left, right, 512); // and still runs
+}
+
+namespace {
+
+// Runs a stereo pair through an algorithm in blocks, one signal on both sides.
+std::vector<float> RunBoth(CORVDSPAlgInterface& algorithm, std::vector<float> signal, int32_t block)
+{
+    std::vector<float> right = signal;
+    testing_support::ProcessInBlocks(algorithm, signal, right, block);
+    signal.insert(signal.end(), right.begin(), right.end());
+    return signal;
+}
+
+} // namespace
+
+// Reset forgets everything the effect has heard: one instance that heard a
+// loud signal and one that heard silence sound alike after it, at the
+// defaults and with every control at 70 % (where the dynamics effects that
+// are transparent at their defaults work).  Both run the same time first,
+// so any free-running oscillator stands alike.
+TEST_P(EffectContract, ResetForgetsEverythingHeard)
+{
+    const std::vector<float> probe = Signal(44100.0, 12000, 8);
+    auto afterReset = [&](bool defaults, float historyLevel) {
+        auto algorithm = Make(44100.0);
+        if (!defaults)
+            SetAll(*algorithm, 0.7f);
+        std::vector<float> history = Signal(44100.0, 30000, 9);
+        for (float& sample : history)
+            sample *= historyLevel;
+        RunBoth(*algorithm, history, 500);
+        algorithm->Reset();
+        return RunBoth(*algorithm, probe, 500);
+    };
+    for (bool defaults : {true, false})
+        EXPECT_EQ(afterReset(defaults, 4.0f), afterReset(defaults, 0.0f)) << (defaults ? "defaults" : "at 70 %");
+}
+
+// One non-finite input sample poisons no more than its own block: the next
+// blocks sound as if the effect had been reset after it.
+TEST_P(EffectContract, NonFiniteInputIsForgottenAfterItsBlock)
+{
+    constexpr int32_t kBlock = 512;
+    for (float poison : {std::nanf(""), INFINITY}) {
+        std::vector<std::vector<float>> results;
+        for (bool poisoned : {false, true}) {
+            auto algorithm = Make(48000.0);
+            std::vector<float> first = Signal(48000.0, kBlock, 10);
+            first[100] = poisoned ? poison : 0.0f;
+            RunBoth(*algorithm, first, kBlock);
+            if (!poisoned)
+                algorithm->Reset();
+            results.push_back(RunBoth(*algorithm, Signal(48000.0, 24000, 11), kBlock));
+        }
+        EXPECT_TRUE(Normal(results[1])) << poison;
+        EXPECT_EQ(results[0], results[1]) << poison;
+    }
+}
+
+// A host's automation may throw any continuous parameter from one end of its
+// range to the other every few frames.  The output must stay finite and no
+// more than 12 dB above the louder of the two steady settings, with the
+// other controls at their defaults and at 50 %.
+TEST_P(EffectContract, RangeAutomationStaysWithin12DecibelsOfItsEnds)
+{
+    constexpr double kRate = 44100.0;
+    constexpr size_t kFrames = 11025;
+    constexpr float kHeadroom = 3.9810717f; // 12 dB
+    const std::vector<float> input = Signal(kRate, kFrames, 12);
+    // Parameter index at its top (high) or bottom throughout, or toggled
+    // every period frames; the largest output peak, infinite once non-finite.
+    auto runAt = [&](bool defaults, int32_t index, int32_t period, bool high) {
+        auto algorithm = Make(kRate);
+        if (!defaults)
+            SetAll(*algorithm, 0.5f);
+        std::vector<float> left = input;
+        std::vector<float> right = input;
+        float largest = 0.0f;
+        for (size_t start = 0; start < kFrames; start += size_t(period), high = !high) {
+            algorithm->OnParameterChange(index, high ? 1.0f : 0.0f);
+            float* channels[2] = {left.data() + start, right.data() + start};
+            float peaks[4];
+            algorithm->Process(channels, channels, peaks, peaks + 2, int32_t(std::min(size_t(period), kFrames - start)));
+            for (float peak : {peaks[2], peaks[3]})
+                largest = std::isfinite(peak) ? std::max(largest, peak) : INFINITY;
+        }
+        return largest;
+    };
+    const auto prototype = Make(kRate);
+    for (const auto& [index, parameter] : prototype->parameters) {
+        if (parameter->scaleType == ScaleList)
+            continue;
+        for (bool defaults : {true, false}) {
+            const int32_t whole = int32_t(kFrames);
+            const float steady = std::max(runAt(defaults, index, whole, false), runAt(defaults, index, whole, true));
+            for (int32_t period : {7, 32, 256}) {
+                const float peak = runAt(defaults, index, period, false);
+                const std::string where = parameter->name + " every " + std::to_string(period) +
+                                          (defaults ? "" : ", controls at 50 %");
+                EXPECT_TRUE(std::isfinite(peak)) << where;
+                EXPECT_LE(peak, kHeadroom * steady) << where;
+            }
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, EffectContract, ::testing::ValuesIn(EveryEffectId()),

@@ -66,6 +66,13 @@ public:
             s->state2 = FlushToZero(s->state2);
         }
     }
+    // Forgets the signal; the design stays.
+    void ClearState()
+    {
+        inputState.Reset();
+        gainState.Reset();
+        toneState.Reset();
+    }
     std::array<BiquadState, 3> States() const { return {inputState, gainState, toneState}; }
 
     float SampleRate() const { return sampleRate; }

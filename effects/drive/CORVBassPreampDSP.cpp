@@ -137,6 +137,12 @@ void CORVBassPreampDSP::UpdateParameters(bool reinitialise)
     parametersChanged = false;
 }
 
+void CORVBassPreampDSP::Reset()
+{
+    for (BassPreampStage& stage : stages)
+        stage.ClearState();
+}
+
 void CORVBassPreampDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     RunChannelStages(stages, inputs, outputs, frameCount);

@@ -42,6 +42,13 @@ public:
     void SetUltraLow(bool on);
     void SetUltraHigh(bool on);
 
+    // Forgets the signal; the design stays.
+    void ClearState()
+    {
+        for (BiquadSection* section : {&inputCoupling, &dcBlocker, &topRollOff, &ultraLow, &ultraHigh})
+            section->reset();
+    }
+
     float Process(float x)
     {
         const float driven = saturation(drive * inputCoupling.process(x));
@@ -82,8 +89,7 @@ public:
     CORVBassPreampDSP(double sampleRate, uint32_t maxFrames);
 
     void UpdateParameters(bool reinitialise) override;
-    // The signal state lives in the stages and is cleared by rebuilding them.
-    void Reset() override {}
+    void Reset() override;
 
     const BassPreampStage& Stage(int32_t channel) const { return stages[size_t(channel)]; }
 

@@ -69,6 +69,12 @@ void CORVBluesDriveGuitarDSP::UpdateParameters(bool reinitialise)
     parametersChanged = false;
 }
 
+void CORVBluesDriveGuitarDSP::Reset()
+{
+    for (CBluesDriveStage& stage : stages)
+        stage.ClearState();
+}
+
 // A change restarts the ramp from wherever it stands; each update then covers
 // a third, a half and finally all of the distance from that start, and the
 // ramp keeps asking for updates as long as it still moved.

@@ -18,8 +18,7 @@ public:
     CORVBluesDriveGuitarDSP(double sampleRate, uint32_t maxFrames);
 
     void UpdateParameters(bool reinitialise) override;
-    // The signal state lives in the stages and is cleared by rebuilding them.
-    void Reset() override {}
+    void Reset() override;
 
     const CBluesDriveStage& Stage(int32_t channel) const { return stages[size_t(channel)]; }
     // Where the output ramp stands, in the knob's percent.

@@ -92,6 +92,12 @@ void CORVCleanPreampGuitarDSP::ApplyKnobs(float gain, float bright, float output
     }
 }
 
+void CORVCleanPreampGuitarDSP::ClearStages()
+{
+    for (CleanPreampStage& stage : stages)
+        stage.ClearState();
+}
+
 void CORVCleanPreampGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     RunChannelStages(stages, inputs, outputs, frameCount);

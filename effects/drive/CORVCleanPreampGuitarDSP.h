@@ -18,6 +18,13 @@ public:
     // Redesigns the shelf only when the gain moves; its state is kept.
     void SetBright(float gainDb);
 
+    // Forgets the signal; the design stays.
+    void ClearState()
+    {
+        for (BiquadSection* section : {&inputCoupling, &interstageCoupling, &brightShelf, &outputCoupling})
+            section->reset();
+    }
+
     float Process(float x)
     {
         const float a = inputCoupling.process(x);
@@ -61,6 +68,7 @@ public:
 protected:
     void RebuildStages() override;
     void ApplyKnobs(float gain, float bright, float output) override;
+    void ClearStages() override;
     void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) override;
 
 private:

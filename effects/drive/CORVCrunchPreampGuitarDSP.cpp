@@ -127,6 +127,12 @@ void CORVCrunchPreampGuitarDSP::ApplyKnobs(float gain, float midBoost, float out
     }
 }
 
+void CORVCrunchPreampGuitarDSP::ClearStages()
+{
+    for (CrunchPreampStage& stage : stages)
+        stage.ClearState();
+}
+
 void CORVCrunchPreampGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     RunChannelStages(stages, inputs, outputs, frameCount);

@@ -22,6 +22,14 @@ public:
     // ignored.  Every section is redesigned.
     void SetPeak(float centreHz, float q, float gainDb);
 
+    // Forgets the signal; the design stays.
+    void ClearState()
+    {
+        peakState.Reset();
+        couplingState.Reset();
+        highPassState.Reset();
+    }
+
     float Process(float x)
     {
         const float a = OffsetSilence(inputGain * x);
@@ -73,6 +81,7 @@ public:
 protected:
     void RebuildStages() override;
     void ApplyKnobs(float gain, float midBoost, float output) override;
+    void ClearStages() override;
     void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) override;
 
 private:

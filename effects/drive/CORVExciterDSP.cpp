@@ -87,7 +87,11 @@ void CORVExciterDSP::UpdateParameters(bool reinitialise)
     for (ExciterChannel& channel : channels)
         channel.SetFrequency(corner);
 
-    settings.drive = DecibelsToGain(kDriveDbPerPercent * drive + kDriveFloorDb);
+    const float newDrive = DecibelsToGain(kDriveDbPerPercent * drive + kDriveFloorDb);
+    if (!reinitialise && newDrive != settings.drive)
+        for (ExciterChannel& channel : channels)
+            channel.ScaleDrive(newDrive / settings.drive);
+    settings.drive = newDrive;
     settings.inverseDrive = 1.0f / settings.drive;
     settings.mix = mix;
     settings.SetHarmonicLevels({Value(kFirstHarmonic) / kPercent, Value(kSecondHarmonic) / kPercent,

@@ -1,6 +1,7 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
 #include "effects/common/BiquadKernel.h"
+#include "effects/common/TransitionGuard.h"
 
 #include <array>
 #include <span>
@@ -49,6 +50,9 @@ private:
     // Designs band k for gainDb and returns the gain factor it leaves out.
     double DesignBand(size_t k, float gainDb);
     float ProcessChannel(std::array<BiquadState, kBands>& channel, float x) const;
+    // The chain's largest gain, output gain included, looked for at the
+    // band centres and every third of an octave.
+    double LargestGain() const;
 
     std::span<const GraphicBand, kBands> bands;
     std::array<Recursion, kBands> recursions{};
@@ -58,4 +62,5 @@ private:
     std::array<uint8_t, kBands> running{};
     size_t runningCount = 0;
     std::array<std::array<BiquadState, kBands>, 2> states{};
+    TransitionGuard guard;
 };

@@ -14,6 +14,8 @@ float CORVGuitarPreampDSP::OutputGain(float percent)
     return DecibelsToGain(kOutputDbPerPercent * percent + kOutputFloorDb);
 }
 
+void CORVGuitarPreampDSP::Reset() { ClearStages(); }
+
 void CORVGuitarPreampDSP::UpdateParameters(bool reinitialise)
 {
     const float gain = Value(kGainKnob);

@@ -14,8 +14,8 @@ public:
     };
 
     void UpdateParameters(bool reinitialise) final;
-    // The chain state lives in the stages and is cleared by rebuilding them.
-    void Reset() override {}
+    // Clears both stages' signal state and keeps their design.
+    void Reset() final;
 
 protected:
     using CORVParRelations::CORVParRelations;
@@ -27,4 +27,5 @@ protected:
     virtual void RebuildStages() = 0;
     // The three knobs' plain values, handed to both stages.
     virtual void ApplyKnobs(float gain, float tone, float output) = 0;
+    virtual void ClearStages() = 0;
 };

@@ -104,6 +104,12 @@ void CORVHiGainPreampGuitarDSP::ApplyKnobs(float gain, float lowCut, float outpu
     }
 }
 
+void CORVHiGainPreampGuitarDSP::ClearStages()
+{
+    for (HiGainPreampStage& stage : stages)
+        stage.ClearState();
+}
+
 void CORVHiGainPreampGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     RunChannelStages(stages, inputs, outputs, frameCount);

@@ -20,6 +20,13 @@ public:
     void SetLowCut(float hz);
     void SetOutputGain(float gain) { outputGain = gain; }
 
+    // Forgets the signal; the design stays.
+    void ClearState()
+    {
+        lowCutState.Reset();
+        highPassState.Reset();
+    }
+
     float Process(float x)
     {
         const float a = FlushToZero(-Shape(kHighGain0, OffsetSilence(x)));
@@ -76,6 +83,7 @@ public:
 protected:
     void RebuildStages() override;
     void ApplyKnobs(float gain, float lowCut, float output) override;
+    void ClearStages() override;
     void ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount) override;
 
 private:

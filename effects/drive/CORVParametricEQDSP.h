@@ -1,5 +1,6 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
+#include "effects/common/TransitionGuard.h"
 
 #include <array>
 
@@ -51,6 +52,8 @@ private:
     };
 
     float ProcessSample(State& state, float x) const;
+    // The output gain of the current shape, 1 for those without one.
+    double OutputGain() const;
 
     Coefficients coefs{1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
     double inverseA0 = 1.0;
@@ -59,4 +62,5 @@ private:
     int32_t filterType = kHighShelf;
     double width = 1.0;
     double frequency = 1000.0;
+    TransitionGuard guard;
 };

@@ -132,6 +132,14 @@ void PowerAmpStage::SetVolume(float percent)
     inputGain = kVolumeRange * driveScale * (1.0f - remaining / full);
 }
 
+bool PowerAmpStage::StateIsFinite() const
+{
+    for (const BiquadState* s : {&presenceState, &highPassState, &halfAState, &halfBState})
+        if (!std::isfinite(s->state1) || !std::isfinite(s->state2))
+            return false;
+    return true;
+}
+
 void PowerAmpStage::Reset()
 {
     presenceState.Reset();
@@ -198,4 +206,6 @@ void CORVPowerAmpGuitarDSP::Reset()
 void CORVPowerAmpGuitarDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     RunChannelStages(stages, inputs, outputs, frameCount);
+    if (!stages[0].StateIsFinite() || !stages[1].StateIsFinite())
+        Reset();
 }

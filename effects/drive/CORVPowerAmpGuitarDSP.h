@@ -22,6 +22,9 @@ public:
     // The volume knob in percent, after the tube type (which scales it).
     void SetVolume(float percent);
     void Reset();
+    // The tube curves and the transformer bound every output, so a state an
+    // overflowing input left infinite or NaN never shows at the output.
+    bool StateIsFinite() const;
 
     float Process(float x)
     {

@@ -20,6 +20,12 @@ void CORVSpeakerSimulatorBase::UpdateParameters(bool reinitialise)
     parametersChanged = false;
 }
 
+void CORVSpeakerSimulatorBase::Reset()
+{
+    for (SpeakerStage& stage : stages)
+        stage.ClearState();
+}
+
 void CORVSpeakerSimulatorBase::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     // Both channels always play the same model.

@@ -16,9 +16,7 @@ public:
     };
 
     void UpdateParameters(bool reinitialise) override;
-    // The cabinet has no state worth clearing on its own; a model change
-    // clears its sections.
-    void Reset() override {}
+    void Reset() override;
 
     const SpeakerStage& Stage(int channel) const { return stages[size_t(channel)]; }
 

@@ -54,6 +54,18 @@ public:
     void SetFrequency(float frequency);
     void Reset();
     void ResetOversampler() { oversampler.Reset(); }
+    // A new drive scales the driven band at once.  The detector's mean
+    // squares are scaled with it, so the level divided out and multiplied
+    // back in stays that of the signal now passing, and the oversampler's
+    // history, normalised under the old drive, is dropped.  Left as they
+    // were, a drive cut would multiply the old, high level and the old
+    // full-swing history by the new, large inverse drive.
+    void ScaleDrive(float ratio)
+    {
+        meanSquare1 *= ratio * ratio;
+        meanSquare2 *= ratio * ratio;
+        oversampler.Reset();
+    }
 
     template <bool kOversampled>
     float Process(const ExciterSettings& s, float x)

@@ -31,6 +31,8 @@ public:
     // makes the stage flat.
     void SetModel(int32_t index);
     void SetVolumeGain(float gain) { volumeGain = gain; }
+    // Forgets the signal; the design stays.
+    void ClearState() { states = {}; }
 
     // Both channels of a sample at once: their cascades are independent, so
     // running them side by side lets one section's arithmetic fill the

@@ -43,6 +43,12 @@ public:
     static constexpr float kLowestSplit = 120.0f;
     bool Splits() const { return frequency_ >= kLowestSplit; }
 
+    void Reset()
+    {
+        left_.reset();
+        right_.reset();
+    }
+
     Bands Left(float x) { return Split(left_, x); }
     Bands Right(float x) { return Split(right_, x); }
 

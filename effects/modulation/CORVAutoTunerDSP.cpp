@@ -53,10 +53,6 @@ void CORVAutoTunerDSP::UpdateParameters(bool reinitialise)
     if (reinitialise) {
         frameLength = kFrameLength;
         writePosition = 0;
-        detectedFrequency = 0.0f;
-        deviation = 0.0f;
-        noteName = {};
-        noteIndex = -1;
         frame.assign(size_t(frameLength), 0.0f);
         analyser.reset();
         analyser = std::make_unique<CPitchAnalyser>(frameLength, int32_t(sampleRate));
@@ -67,7 +63,15 @@ void CORVAutoTunerDSP::UpdateParameters(bool reinitialise)
     parametersChanged = false;
 }
 
-void CORVAutoTunerDSP::Reset() { std::fill(frame.begin(), frame.end(), 0.0f); }
+void CORVAutoTunerDSP::Reset()
+{
+    std::fill(frame.begin(), frame.end(), 0.0f);
+    analyser->Reset();
+    detectedFrequency = 0.0f;
+    deviation = 0.0f;
+    noteName = {};
+    noteIndex = -1;
+}
 
 void CORVAutoTunerDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {

@@ -24,7 +24,8 @@ public:
     ~CORVAutoTunerDSP() override;
 
     void UpdateParameters(bool reinitialise) override;
-    // Clears the frame being collected; the collection goes on where it was.
+    // Forgets what was heard: the frame being collected, the analyser's
+    // track and the readings.  The collection goes on where it was.
     void Reset() override;
     float Read(ReadingKind kind) const override;
 

@@ -91,6 +91,7 @@ void CORVAutoWahDSP::UpdateParameters(bool reinitialise)
         // Until the next control change a synced wah runs one cycle per beat.
         if (syncCoeff >= 1.0f)
             rate = float(tempo / kSecondsPerMinute);
+        guard.SetSampleRate(fs);
         Reset();
         needsReinit = false;
     }
@@ -106,6 +107,10 @@ void CORVAutoWahDSP::UpdateParameters(bool reinitialise)
 
     speed = SweepSpeedAt(rate, reinitialise ? 0.0f : syncCoeff, tempo, fs);
     lfo.SetSpeed(speed);
+    // A new "Center" or "Depth" moves the centre at once, under states
+    // built around the old one.  The band gains less than 2 (k + 1).
+    if (!reinitialise)
+        guard.Arm(2.0 * double(filterGain) + double(dryGain));
     parametersChanged = false;
 }
 
@@ -113,6 +118,7 @@ void CORVAutoWahDSP::Reset()
 {
     for (WahChannel& channel : channels)
         channel.Reset();
+    guard.Disarm();
     gate.envelope = 0.0f;
     gate.previousTarget = 0.0f;
     gate.value = 0.0f;
@@ -140,6 +146,7 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
     LevelGate levelGate = gate;
     WahChannel left = channels[0];
     WahChannel right = channels[1];
+    TransitionGuard watch = guard;
     const SweepSpeed step = speed;
     const bool swingWhenLoud = modeB;
     const float lower = lowerFrequency;
@@ -154,12 +161,18 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
         const float s = (swingWhenLoud ? open : 1.0f - open) * oscillator.ArcValue();
         const float centre = (1.0f + s) * span + lower;
         const WahBand band = WahBandFrom(std::tan(bandwidth * centre), -std::cos(angle * centre));
-        const StereoFrame out{left.Process(band, inLeft) * wet + inLeft * dry,
-                              right.Process(band, inRight) * wet + inRight * dry};
+        const StereoFrame out = watch.Frame(
+            inLeft, inRight,
+            [&] {
+                return StereoFrame{left.Process(band, inLeft) * wet + inLeft * dry,
+                                   right.Process(band, inRight) * wet + inRight * dry};
+            },
+            [&] { left = right = WahChannel{}; });
         oscillator.Step(step);
         return out;
     });
     lfo = oscillator;
     gate = levelGate;
     channels = {left, right};
+    guard = watch;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
 #include "effects/common/CLfo.h"
+#include "effects/common/TransitionGuard.h"
 #include "effects/modulation/WahBandFilter.h"
 
 #include <array>
@@ -60,6 +61,7 @@ private:
     SweepSpeed speed;
     LevelGate gate;
     std::array<WahChannel, 2> channels;
+    TransitionGuard guard;
     bool modeB = false;
     float filterGain = kWahFilterGain;
     float dryGain = 0.0f;

@@ -42,6 +42,12 @@ void CORVChorusBassDSP::UpdateParameters(bool reinitialise)
     UpdateChorus(reinitialise);
 }
 
+void CORVChorusBassDSP::Reset()
+{
+    CORVChorusBase::Reset();
+    crossover.Reset();
+}
+
 void CORVChorusBassDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     if (crossover.Splits()) {

@@ -59,9 +59,6 @@ void CORVExpanderGateDSP::UpdateParameters(bool reinitialise)
     if (reinitialise) {
         peakDecay = kPeakDecay;
         peakRise = kPeakRise;
-        state = State{};
-        state.envelope = state.target = kStartLevel;
-        gateActive = 0;
         Reset();
         needsReinit = false;
     }
@@ -78,7 +75,13 @@ void CORVExpanderGateDSP::UpdateParameters(bool reinitialise)
     parametersChanged = false;
 }
 
-void CORVExpanderGateDSP::Reset() {}
+void CORVExpanderGateDSP::Reset()
+{
+    state = State{};
+    state.envelope = state.target = kStartLevel;
+    state.coefficient = attackCoefficient;
+    gateActive = 0;
+}
 
 void CORVExpanderGateDSP::ProcessBypassed(const float* const* inputs, float* const* outputs,
                                           float* inputPeaks_, float* outputPeaks_, int32_t frameCount)

@@ -44,6 +44,12 @@ void CORVFlangerBassDSP::UpdateParameters(bool reinitialise)
     UpdateFlanger(reinitialise);
 }
 
+void CORVFlangerBassDSP::Reset()
+{
+    CORVFlangerBase::Reset();
+    crossover.Reset();
+}
+
 void CORVFlangerBassDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
     if (crossover.Splits()) {

@@ -15,6 +15,7 @@ public:
     CORVFlangerBassDSP(double sampleRate, uint32_t maxFrames);
 
     void UpdateParameters(bool reinitialise) override;
+    void Reset() override;
 
     const BassCrossover& Crossover() const { return crossover; }
 

@@ -64,10 +64,6 @@ void CORVNoiseGateDSP::UpdateParameters(bool reinitialise)
 {
     measuring = Value(kLearn) != 0.0f;
     if (reinitialise) {
-        closed = false;
-        envelope = 0.0f;
-        glide.previousTarget = 0.0f;
-        glide.gain = 0.0f;
         Reset();
         needsReinit = false;
     }
@@ -83,7 +79,17 @@ void CORVNoiseGateDSP::UpdateParameters(bool reinitialise)
     parametersChanged = false;
 }
 
-void CORVNoiseGateDSP::Reset() { learnCounter = 0; }
+void CORVNoiseGateDSP::Reset()
+{
+    closed = false;
+    envelope = 0.0f;
+    glide.previousTarget = 0.0f;
+    glide.gain = 0.0f;
+    // The glide speed latched on the last move; a fresh gate opens first.
+    glide.Use(glide.rising);
+    learnCounter = 0;
+    learnPeak = 0.0f;
+}
 
 void CORVNoiseGateDSP::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {

@@ -99,6 +99,18 @@ float CPitchAnalyser::Analyse(const float* frame)
     return y;
 }
 
+void CPitchAnalyser::Reset()
+{
+    preFilter.Reset();
+    std::fill(span.begin(), span.end(), 0.0f);
+    smoother.x1 = smoother.x2 = smoother.y1 = smoother.y2 = 0.0f;
+    std::fill(std::begin(history), std::end(history), 0.0f);
+    averaged = 0.0f;
+    noteIndex = -1;
+    noteName = {};
+    deviation = 0.0f;
+}
+
 void CPitchAnalyser::AppendToSpan()
 {
     // The last sample of a frame is never filled; the span keeps it at zero.

@@ -37,6 +37,9 @@ public:
     // Analyses frameLength samples (of which the last is not used) and
     // returns the smoothed frequency in Hz.  The frame is not changed.
     float Analyse(const float* frame);
+    // Forgets every frame heard: filters, recent frames, the track and the
+    // last results.
+    void Reset();
 
     // The results of the last frame.  A note index counts semitones from C0
     // (A4 is 57); -1 has no name.

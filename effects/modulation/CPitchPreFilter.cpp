@@ -2,6 +2,9 @@
 
 #include "effects/common/BiquadDesigners.h"
 
+#include <cmath>
+#include <initializer_list>
+
 CPitchPreFilter::CPitchPreFilter(int32_t sampleRate_) : sampleRate(double(sampleRate_)) {}
 
 void CPitchPreFilter::Design(float lowestHz, float highestHz)
@@ -20,4 +23,16 @@ void CPitchPreFilter::Run(float* frame, int32_t count, float lowestHz, float hig
         const float high = ProcessBiquad(highPass, highPassState, frame[i]);
         frame[i] = ProcessBiquad(lowPass, lowPassStates[1], ProcessBiquad(lowPass, lowPassStates[0], high));
     }
+    // A frame loud enough to overflow the sections would leave them
+    // infinite or NaN, and every later frame without a pitch.
+    for (const BiquadState& s : {highPassState, lowPassStates[0], lowPassStates[1]})
+        if (!std::isfinite(s.state1) || !std::isfinite(s.state2))
+            Reset();
+}
+
+void CPitchPreFilter::Reset()
+{
+    highPassState.Reset();
+    lowPassStates[0].Reset();
+    lowPassStates[1].Reset();
 }

@@ -15,6 +15,7 @@ public:
 
     // Filters count samples in place.  New limits redesign the sections.
     void Run(float* frame, int32_t count, float lowestHz, float highestHz);
+    void Reset();
 
 private:
     void Design(float lowestHz, float highestHz);

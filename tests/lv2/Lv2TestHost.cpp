@@ -150,6 +150,10 @@ bool Instance::SetControl(const std::string& symbol, float value)
 
 float Instance::GetControl(const std::string& symbol) const { return controls_.at(controlIndex_.at(symbol)); }
 
+void Instance::Deactivate() { lilv_instance_deactivate(instance_); }
+
+void Instance::Activate() { lilv_instance_activate(instance_); }
+
 void Instance::SendTempo(float beatsPerMinute) { pendingTempo_ = beatsPerMinute; }
 
 void Instance::Run(const std::vector<std::vector<float>>& in, std::vector<std::vector<float>>& out, uint32_t offset,

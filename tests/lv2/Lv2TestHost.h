@@ -75,6 +75,10 @@ public:
     // output ports out; in is per channel.
     void Run(const std::vector<std::vector<float>>& in, std::vector<std::vector<float>>& out, uint32_t offset,
              uint32_t frames);
+    // The host's stop and restart of processing.
+    void Deactivate();
+    void Activate();
+
     // Sends a time position with a tempo in the next Run.
     void SendTempo(float beatsPerMinute);
 

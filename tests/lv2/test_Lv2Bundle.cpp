@@ -243,6 +243,123 @@ TEST_P(Lv2EveryEffect, EnableSwitchBypassesAndRestores)
     }
 }
 
+// After deactivate and activate nothing of the earlier audio comes out: an
+// instance that heard a loud signal then gives in silence exactly what one
+// that heard only silence gives, and that is exactly zero but for the
+// effects that feed silence through as a tiny constant to keep their
+// recursions out of subnormal numbers (the wahs and graphic equalisers
+// 1e-7, the crunch and high-gain preamps and the cabinets 1e-8, the
+// parametric equaliser 1e-20) and the power amplifier, whose tubes idle
+// slightly apart; those stay below -80 dBFS.
+TEST_P(Lv2EveryEffect, ActivateForgetsThePast)
+{
+    const std::set<std::string> withFloor = {"AW", "PW", "GEG", "GEB", "CPG", "HGG", "SPG", "SPB", "PE", "PAG"};
+    const float floor = withFloor.count(FindCatalogueEntry(GetParam())->shortName) ? 1e-4f : 0.0f;
+    for (const LilvPlugin* plugin : FormsOf(GetParam())) {
+        std::vector<std::vector<std::vector<float>>> afterwards;
+        for (float level : {0.0f, 2.0f}) {
+            lv2test::Instance instance(TheWorld(), plugin, 48000.0, kMaxBlock);
+            auto before = TestSignal(instance.AudioChannels(), 48000, 48000.0, 5);
+            for (auto& channel : before)
+                for (float& sample : channel)
+                    sample *= level;
+            RunAll(instance, before, 1024);
+            instance.Deactivate();
+            instance.Activate();
+            const std::vector<std::vector<float>> silence(instance.AudioChannels(), std::vector<float>(4800));
+            afterwards.push_back(RunAll(instance, silence, 480));
+        }
+        EXPECT_EQ(afterwards[1], afterwards[0]) << Uri(plugin);
+        for (const auto& channel : afterwards[1]) {
+            float largest = 0.0f;
+            for (float sample : channel)
+                largest = std::max(largest, std::fabs(sample));
+            EXPECT_LE(largest, floor) << Uri(plugin);
+        }
+    }
+}
+
+// A toggled port is on for any value above zero.
+TEST(Lv2Plugins, EnabledPortAtHalfIsOn)
+{
+    std::vector<std::vector<std::vector<float>>> outputs;
+    const auto in = TestSignal(2, 4096, 48000.0);
+    for (float enabled : {1.0f, 0.5f}) {
+        lv2test::Instance instance(TheWorld(), TheWorld().Plugin("https://orvanta.audio/lv2/stompset/OD"), 48000.0,
+                                   kMaxBlock);
+        ASSERT_TRUE(instance.SetControl("enabled", enabled));
+        outputs.push_back(RunAll(instance, in, 512));
+    }
+    EXPECT_NE(outputs[0], in);
+    EXPECT_EQ(outputs[1], outputs[0]);
+}
+
+// A port value beyond the knob's end that a factory preset holds reaches the
+// effect as it stands: the delay's "Slow solo" echoes with "Stereo" -18,
+// not with the 0 the knob stops at.
+TEST(Lv2Plugins, PresetValueBeyondTheKnobReachesTheEffect)
+{
+    std::vector<std::vector<std::vector<float>>> outputs;
+    const auto in = TestSignal(2, 48000, 48000.0);
+    for (float stereo : {-18.0f, 0.0f}) {
+        lv2test::Instance instance(TheWorld(), TheWorld().Plugin("https://orvanta.audio/lv2/stompset/BD"), 48000.0,
+                                   kMaxBlock);
+        ASSERT_TRUE(instance.SetControl("stereo", stereo));
+        outputs.push_back(RunAll(instance, in, 512));
+    }
+    EXPECT_NE(outputs[0], outputs[1]);
+}
+
+// Every factory preset, read back from the bundle through lilv, holds
+// exactly the algorithm's values, each within its port's declared range, so
+// a host that keeps presets inside the ranges plays them unchanged.
+TEST(Lv2Bundle, FactoryPresetsLieWithinTheirPortRanges)
+{
+    LilvWorld* world = TheWorld().Get();
+    LilvNode* portKey = lilv_new_uri(world, LV2_CORE__port);
+    LilvNode* symbolKey = lilv_new_uri(world, LV2_CORE__symbol);
+    LilvNode* valueKey = lilv_new_uri(world, "http://lv2plug.in/ns/ext/presets#value");
+    LilvNode* enabled = lilv_new_string(world, "enabled");
+    for (const CatalogueEntry& entry : kCatalogue) {
+        const std::string uri = std::string("https://orvanta.audio/lv2/stompset/") + entry.shortName;
+        const LilvPlugin* plugin = TheWorld().Plugin(uri);
+        ASSERT_NE(plugin, nullptr) << uri;
+        const auto algorithm = CreateAlgorithm(entry.effectId, 48000.0, 256);
+        // The parameter ports follow the enable switch in parameter order.
+        const uint32_t firstParameter = lilv_port_get_index(plugin, lilv_plugin_get_port_by_symbol(plugin, enabled)) + 1;
+        for (const auto& [index, preset] : algorithm->presets) {
+            LilvNode* presetNode = lilv_new_uri(world, (uri + "/preset/" + std::to_string(index)).c_str());
+            ASSERT_GE(lilv_world_load_resource(world, presetNode), 0) << uri << " preset " << index;
+            LilvNodes* ports = lilv_world_find_nodes(world, presetNode, portKey, nullptr);
+            ASSERT_EQ(lilv_nodes_size(ports), preset->values.size()) << uri << " " << preset->name;
+            size_t checked = 0;
+            LILV_FOREACH (nodes, i, ports) {
+                const LilvNode* port = lilv_nodes_get(ports, i);
+                LilvNode* symbol = lilv_world_get(world, port, symbolKey, nullptr);
+                LilvNode* value = lilv_world_get(world, port, valueKey, nullptr);
+                const LilvPort* described = lilv_plugin_get_port_by_symbol(plugin, symbol);
+                ASSERT_NE(described, nullptr) << lilv_node_as_string(symbol);
+                LilvNode* minimum = nullptr;
+                LilvNode* maximum = nullptr;
+                lilv_port_get_range(plugin, described, nullptr, &minimum, &maximum);
+                const float v = lilv_node_as_float(value);
+                const std::string where = uri + " " + preset->name + " " + lilv_node_as_string(symbol);
+                EXPECT_EQ(v, preset->values.at(lilv_port_get_index(plugin, described) - firstParameter)) << where;
+                EXPECT_GE(v, lilv_node_as_float(minimum)) << where;
+                EXPECT_LE(v, lilv_node_as_float(maximum)) << where;
+                ++checked;
+                for (LilvNode* node : {symbol, value, minimum, maximum})
+                    lilv_node_free(node);
+            }
+            EXPECT_EQ(checked, preset->values.size());
+            lilv_nodes_free(ports);
+            lilv_node_free(presetNode);
+        }
+    }
+    for (LilvNode* node : {portKey, symbolKey, valueKey, enabled})
+        lilv_node_free(node);
+}
+
 TEST(Lv2Plugins, HostTempoDrivesTheSyncedTremolo)
 {
     lv2test::Instance instance(TheWorld(), TheWorld().Plugin("https://orvanta.audio/lv2/stompset/TR"), 48000.0,
