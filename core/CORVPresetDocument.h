@@ -16,9 +16,10 @@ class TiXmlElement;
 // in each section, per preset, a "Preset %03d" key and a "dict" holding a key,
 // the name as "string" and the values as an "array" of "real".
 //
-// Reading follows the file's historic rules to the letter (which key starts a
-// section's presets, where a damaged entry ends the walk), and the writer puts
-// every new entry where exactly those rules will find it again.  Everything
+// Reading follows fixed rules (which key starts a section's presets, where a
+// damaged entry ends the walk), so that files written by every version of the
+// plug-in read the same; the writer puts every new entry where exactly those
+// rules will find it again.  Everything
 // else in the document, other effects' sections, unknown elements, comments,
 // is carried along untouched.
 class CORVPresetDocument {
