@@ -143,19 +143,10 @@ CORVPresetFile::Failure CORVPresetFile::AppendToFile(uint32_t fourCC, const std:
     // The lock file lives in the preset folder, so the folder comes first.
     if (!platform::CreateFolders(FolderOf(path)))
         return Failure::NotWritten;
-    const platform::FileLock lock(LockPath());
-    if (!lock.Held())
-        return Failure::NotWritten;
-    Failure failure = Failure::None;
-    std::optional<Latest> latest = ReadForChange(failure);
-    if (!latest)
-        return failure;
-    if (!latest->document.AppendPreset(fourCC, name, values))
-        return Failure::Full;
-    if (!Store(*latest))
-        return Failure::NotWritten;
-    document = std::move(latest->document);
-    return Failure::None;
+    return ChangeFile([&](CORVPresetDocument& latest, bool& changed) {
+        changed = latest.AppendPreset(fourCC, name, values);
+        return changed ? Failure::None : Failure::Full;
+    });
 }
 
 CORVPresetFile::Failure CORVPresetFile::RemoveFromFile(uint32_t fourCC, const CORVDSPPreset& preset)
@@ -168,6 +159,17 @@ CORVPresetFile::Failure CORVPresetFile::RemoveFromFile(uint32_t fourCC, const CO
         document = CORVPresetDocument();
         return Failure::None;
     }
+    // A preset another instance removed meanwhile is already gone from the
+    // file; then there is nothing to write.
+    return ChangeFile([&](CORVPresetDocument& latest, bool& changed) {
+        changed = latest.RemovePreset(fourCC, preset);
+        return Failure::None;
+    });
+}
+
+CORVPresetFile::Failure CORVPresetFile::ChangeFile(
+    const std::function<Failure(CORVPresetDocument&, bool& changed)>& change)
+{
     const platform::FileLock lock(LockPath());
     if (!lock.Held())
         return Failure::NotWritten;
@@ -175,9 +177,10 @@ CORVPresetFile::Failure CORVPresetFile::RemoveFromFile(uint32_t fourCC, const CO
     std::optional<Latest> latest = ReadForChange(failure);
     if (!latest)
         return failure;
-    // A preset another instance removed meanwhile is already gone from the
-    // file; then there is nothing to write.
-    if (latest->document.RemovePreset(fourCC, preset) && !Store(*latest))
+    bool changed = false;
+    if (const Failure refused = change(latest->document, changed); refused != Failure::None)
+        return refused;
+    if (changed && !Store(*latest))
         return Failure::NotWritten;
     document = std::move(latest->document);
     return Failure::None;

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -93,6 +94,11 @@ private:
     bool Store(const Latest& latest) const;
     // ReadLatest before a change, with the reason it may not go ahead.
     std::optional<Latest> ReadForChange(Failure& failure) const;
+    // One change of the file under the lock: the file is read as it is now,
+    // change edits that document (Failure::None, with changed telling
+    // whether there is anything to write) and it is stored back.  The
+    // instance's copy then becomes that document.
+    Failure ChangeFile(const std::function<Failure(CORVPresetDocument&, bool& changed)>& change);
     // The change to the file alone, under the lock: re-read, change, store.
     Failure AppendToFile(uint32_t fourCC, const std::string& name, const std::vector<float>& values);
     Failure RemoveFromFile(uint32_t fourCC, const CORVDSPPreset& preset);
