@@ -282,19 +282,3 @@ TEST(EffectInstancePresets, SavedPresetReachesLaterInstancesAndTheirControls)
     EXPECT_TRUE(UserPresetNames(*later).empty());
     EXPECT_TRUE(UserPresetNames(*MakeTremolo()).empty());
 }
-
-TEST(EffectInstancePresets, InstancesOfDifferentEffectsSavingInTurnKeepEveryPreset)
-{
-    testing_support::ScopedDocumentsFolder documents;
-    auto tremolo = MakeTremolo();
-    auto autoPan = MakeInstance(kAutoPan);
-    ASSERT_TRUE(tremolo->SaveUserPreset("T1"));
-    ASSERT_TRUE(autoPan->SaveUserPreset("P1"));
-    ASSERT_TRUE(tremolo->SaveUserPreset("T2"));
-    ASSERT_TRUE(autoPan->SaveUserPreset("P2"));
-    ASSERT_TRUE(autoPan->DeleteUserPreset(5));
-    ASSERT_TRUE(tremolo->SaveUserPreset("T3"));
-
-    EXPECT_EQ(UserPresetNames(*MakeTremolo()), (std::vector<std::string>{"T1", "T2", "T3"}));
-    EXPECT_EQ(UserPresetNames(*MakeInstance(kAutoPan)), std::vector<std::string>{"P2"});
-}

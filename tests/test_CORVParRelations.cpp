@@ -27,57 +27,53 @@ protected:
 
 } // namespace
 
-TEST_F(TapTempo, TwoPressesHalfASecondApartGive120BeatsPerMinute)
+// The interval between two presses of the foot switch in tap mode sets the
+// tempo (or the rate in hertz), across the wrap of the millisecond counter
+// and beyond the parameter's range, whose normalised value alone is clamped.
+TEST_F(TapTempo, IntervalBetweenTwoPressesSetsTheTempo)
 {
-    TempoTestAlgorithm algorithm;
-    algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
-    EXPECT_EQ(algorithm.GetTapState(), 0.5f);
-    PressAt(algorithm, 10000);
-    EXPECT_EQ(algorithm.tapTime, 10000u);
-    EXPECT_EQ(algorithm.GetTapState(), 0.0f);
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 300.0f); // first press only arms
-    PressAt(algorithm, 10500);
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 120.0f);
-    EXPECT_EQ(algorithm.GetTapState(), 0.5f);
-    EXPECT_EQ(algorithm.tapTime, 0u);
-    EXPECT_FALSE(algorithm.bypassed);
-    EXPECT_TRUE(algorithm.parametersChanged);
+    struct Case {
+        bool rateInHertz;
+        uint32_t first, second;
+        float expected, normalised;
+    };
+    const Case cases[] = {
+        {false, 10000, 10500, 120.0f, 119.0f / 699.0f},
+        {true, 2000, 2500, 2.0f, 1.0f / 699.0f},
+        {false, 0xFFFFFF00u, 0xFFFFFF00u + 250u, 240.0f, 239.0f / 699.0f},
+        {false, 100, 150, 1200.0f, 1.0f},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        TempoTestAlgorithm algorithm(c.rateInHertz);
+        algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
+        EXPECT_EQ(algorithm.GetTapState(), 0.5f);
+        PressAt(algorithm, c.first);
+        EXPECT_EQ(algorithm.tapTime, c.first);
+        EXPECT_EQ(algorithm.GetTapState(), 0.0f);
+        EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 300.0f); // the first press only arms
+        algorithm.parametersChanged = false;
+        PressAt(algorithm, c.second);
+        EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), c.expected);
+        EXPECT_NEAR(algorithm.GetParameter(TempoTestAlgorithm::kTempo)->normValue, c.normalised, 1e-6f);
+        EXPECT_EQ(algorithm.GetTapState(), 0.5f);
+        EXPECT_EQ(algorithm.tapTime, 0u);
+        EXPECT_FALSE(algorithm.bypassed);
+        EXPECT_TRUE(algorithm.parametersChanged);
+    }
 }
 
-TEST_F(TapTempo, RateParameterGetsHertz)
-{
-    TempoTestAlgorithm algorithm(true);
-    algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
-    PressAt(algorithm, 2000);
-    PressAt(algorithm, 2500);
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 2.0f);
-}
-
-TEST_F(TapTempo, IntervalAcrossTheCounterWrap)
+TEST_F(TapTempo, FootSwitchBypassesUnlessTappingAndTapOffRestoresIt)
 {
     TempoTestAlgorithm algorithm;
-    algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
-    PressAt(algorithm, 0xFFFFFF00u);
-    PressAt(algorithm, 0xFFFFFF00u + 250u); // wraps past zero
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 240.0f);
-}
-
-TEST_F(TapTempo, TempoOutsideTheRangeKeepsValueButClampsNormalised)
-{
-    TempoTestAlgorithm algorithm;
-    algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
-    PressAt(algorithm, 100);
-    PressAt(algorithm, 150); // 1200 BPM, above the 700 maximum
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 1200.0f);
-    EXPECT_FLOAT_EQ(algorithm.GetParameter(TempoTestAlgorithm::kTempo)->normValue, 1.0f);
-}
-
-TEST_F(TapTempo, TurningTapOffRestoresTheFootSwitchBypass)
-{
-    TempoTestAlgorithm algorithm;
-    algorithm.OnParameterChange(1, 1.0f);
+    algorithm.OnParameterChange(1, 0.25f); // any value but zero
     EXPECT_TRUE(algorithm.bypassed);
+    algorithm.OnParameterChange(1, 0.0f);
+    EXPECT_FALSE(algorithm.bypassed);
+    EXPECT_FALSE(algorithm.savedBypass);
+    algorithm.OnParameterChange(1, 1.0f);
     EXPECT_TRUE(algorithm.savedBypass);
+
     algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
     algorithm.bypassed = false; // as the effect would while tapping
     PressAt(algorithm, 1000, 0.0f);
@@ -89,47 +85,24 @@ TEST_F(TapTempo, TurningTapOffRestoresTheFootSwitchBypass)
     EXPECT_EQ(algorithm.GetTapState(), 0.0f);
 }
 
-TEST(ParRelations, FootSwitchBypassesOnAnyNonZeroValue)
-{
-    TempoTestAlgorithm algorithm;
-    algorithm.OnParameterChange(1, 0.25f);
-    EXPECT_TRUE(algorithm.bypassed);
-    algorithm.OnParameterChange(1, 0.0f);
-    EXPECT_FALSE(algorithm.bypassed);
-    EXPECT_FALSE(algorithm.savedBypass);
-}
-
-TEST(ParRelations, TempoChangeTellsWhenSyncOverridesIt)
+TEST(ParRelations, TempoChangeTellsWhenSyncOverridesItAndStrayIndicesAreIgnored)
 {
     TempoTestAlgorithm algorithm;
     const float norm120 = (120.0f - 1.0f) / 699.0f;
     EXPECT_TRUE(algorithm.OnParameterChange(TempoTestAlgorithm::kTempo, norm120).empty());
     algorithm.OnParameterChange(TempoTestAlgorithm::kSyncCoeff, 5.0f / 8.0f); // "1/8"
     EXPECT_EQ(algorithm.OnParameterChange(TempoTestAlgorithm::kTempo, norm120), "Tempo: 120.0 BPM (Sync !)");
-    EXPECT_TRUE(algorithm.OnParameterChange(TempoTestAlgorithm::kGain, 0.5f).empty());
-}
+    EXPECT_TRUE(algorithm.OnParameterChange(TempoTestAlgorithm::kGain, 0.25f).empty());
+    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kGain), 0.5f);
 
-TEST(ParRelations, IndicesOutsideTheControlsAreIgnored)
-{
-    TempoTestAlgorithm algorithm;
     algorithm.parametersChanged = false;
-    algorithm.OnParameterChange(0, 1.0f);
-    algorithm.OnParameterChange(14, 1.0f);
-    algorithm.OnParameterChange(9, 1.0f); // no such parameter
+    for (int32_t index : {0, 14, 9}) // before the controls, after them, and a gap
+        algorithm.OnParameterChange(index, 1.0f);
     EXPECT_FALSE(algorithm.parametersChanged);
     EXPECT_FALSE(algorithm.bypassed);
 }
 
-TEST(ParRelations, ChangeStoresTheValueAndRaisesTheFlag)
-{
-    TempoTestAlgorithm algorithm;
-    algorithm.parametersChanged = false;
-    algorithm.OnParameterChange(TempoTestAlgorithm::kGain, 0.25f);
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kGain), 0.5f);
-    EXPECT_TRUE(algorithm.parametersChanged);
-}
-
-TEST(AlgorithmTables, PresetsApplyOnlyWhenTheyFit)
+TEST(AlgorithmTables, PresetsApplyOnlyWhenTheyFitAndLookupsMatchExactly)
 {
     TempoTestAlgorithm algorithm;
     EXPECT_EQ(algorithm.currentPreset, algorithm.presets.at(0).get());
@@ -145,11 +118,7 @@ TEST(AlgorithmTables, PresetsApplyOnlyWhenTheyFit)
     algorithm.ApplyPreset("slow"); // names match exactly
     algorithm.ApplyPresetByIndex(7);
     EXPECT_EQ(algorithm.currentPreset->name, "Default");
-}
 
-TEST(AlgorithmTables, LookupsByIndexAndName)
-{
-    TempoTestAlgorithm algorithm;
     int32_t index = 0;
     ASSERT_NE(algorithm.FindParameter("Sync coeff", &index), nullptr);
     EXPECT_EQ(index, TempoTestAlgorithm::kSyncCoeff);
@@ -157,18 +126,7 @@ TEST(AlgorithmTables, LookupsByIndexAndName)
     EXPECT_EQ(algorithm.FindParameter("sync coeff"), nullptr);
     EXPECT_EQ(algorithm.GetParameter(1), nullptr);
     EXPECT_EQ(algorithm.Value(1), 0.0f);
-
     algorithm.AddParameter(TempoTestAlgorithm::kGain,
                            std::make_unique<CORVDSPParameter>(&algorithm, "Other", "dB", 0, 1, 1, 0, ScaleLinear));
-    EXPECT_EQ(algorithm.GetParameter(TempoTestAlgorithm::kGain)->name, "Gain"); // first record stays
-}
-
-TEST(AlgorithmBase, Defaults)
-{
-    TempoTestAlgorithm algorithm;
-    EXPECT_EQ(algorithm.fourCC, 0x6F727631u); // 'orv1'
-    EXPECT_EQ(algorithm.tempo, 120.0);
-    EXPECT_EQ(algorithm.longName, "Orvanta Audio Plug-In");
-    EXPECT_EQ(algorithm.shortName, "DSP");
-    EXPECT_EQ(algorithm.inputPeaks, nullptr);
+    EXPECT_EQ(algorithm.GetParameter(TempoTestAlgorithm::kGain)->name, "Gain"); // the first record stays
 }

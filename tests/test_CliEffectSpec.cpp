@@ -18,25 +18,6 @@ std::string ErrorOf(const std::function<void()>& action)
 
 } // namespace
 
-TEST(EffectSpec, SplitsEffectPresetSettingsAndBypass)
-{
-    const EffectSpec request = ParseEffectSpec("TR - Tremolo: preset=Hard tremolo :Sync coeff=1/8 T:2=90:bypass");
-    EXPECT_EQ(request.effect, "TR - Tremolo");
-    EXPECT_EQ(request.preset, "Hard tremolo");
-    ASSERT_EQ(request.settings.size(), 2u);
-    EXPECT_EQ(request.settings[0].parameter, "Sync coeff");
-    EXPECT_EQ(request.settings[0].value, "1/8 T");
-    EXPECT_EQ(request.settings[1].parameter, "2");
-    EXPECT_EQ(request.settings[1].value, "90");
-    EXPECT_TRUE(request.bypass);
-
-    const EffectSpec plain = ParseEffectSpec("AP");
-    EXPECT_EQ(plain.effect, "AP");
-    EXPECT_TRUE(plain.preset.empty());
-    EXPECT_TRUE(plain.settings.empty());
-    EXPECT_FALSE(plain.bypass);
-}
-
 TEST(EffectSpec, MalformedFieldsAreUsageErrors)
 {
     EXPECT_EQ(ErrorOf([] { ParseEffectSpec(":Depth=3"); }), "effect argument ':Depth=3': no effect named");

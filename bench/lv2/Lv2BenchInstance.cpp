@@ -47,19 +47,17 @@ void Lv2BenchInstance::BuildFeatures(double sampleRate, uint32_t blockLength)
     blockLength_ = int32_t(blockLength);
     sequenceSize_ = int32_t(kAtomBufferBytes);
     sampleRate_ = float(sampleRate);
-    const LV2_URID atomInt = world_.Map(LV2_ATOM__Int);
-    const LV2_URID atomFloat = world_.Map(LV2_ATOM__Float);
-    auto option = [&](const char* key, LV2_URID type, const void* value) {
-        return LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, world_.Map(key), sizeof(int32_t), type, value};
+    lilvhost::UridMap& urids = world_.Urids();
+    const auto option = [&urids](const char* key, const char* type, const void* value) {
+        return lilvhost::Option(urids, key, type, value);
     };
     // Every block has the same length, so it is the minimum, the maximum
     // and the nominal length at once.
-    options_ = {option(LV2_BUF_SIZE__minBlockLength, atomInt, &blockLength_),
-                option(LV2_BUF_SIZE__maxBlockLength, atomInt, &blockLength_),
-                option(LV2_BUF_SIZE__nominalBlockLength, atomInt, &blockLength_),
-                option(LV2_BUF_SIZE__sequenceSize, atomInt, &sequenceSize_),
-                option(LV2_PARAMETERS__sampleRate, atomFloat, &sampleRate_),
-                LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+    options_ = {option(LV2_BUF_SIZE__minBlockLength, LV2_ATOM__Int, &blockLength_),
+                option(LV2_BUF_SIZE__maxBlockLength, LV2_ATOM__Int, &blockLength_),
+                option(LV2_BUF_SIZE__nominalBlockLength, LV2_ATOM__Int, &blockLength_),
+                option(LV2_BUF_SIZE__sequenceSize, LV2_ATOM__Int, &sequenceSize_),
+                option(LV2_PARAMETERS__sampleRate, LV2_ATOM__Float, &sampleRate_), lilvhost::kEndOfOptions};
     schedule_ = {this, &Lv2BenchInstance::ScheduleWork};
     log_ = {this, &Lv2BenchInstance::LogPrintf, &Lv2BenchInstance::LogVprintf};
 

@@ -7,13 +7,10 @@
 namespace lv2bench {
 
 Lv2BenchWorld::Lv2BenchWorld(const std::string& bundleFolder)
-    : world_(lilv_world_new()), map_{this, &Lv2BenchWorld::MapUri}, unmap_{this, &Lv2BenchWorld::UnmapUrid}
+    : world_(lilv_world_new())
 {
     lilv_world_load_all(world_);
-    std::string folder = bundleFolder;
-    if (folder.back() != '/')
-        folder += '/';
-    LilvNode* bundle = lilv_new_file_uri(world_, nullptr, folder.c_str());
+    LilvNode* bundle = lilvhost::NewBundleUri(world_, bundleFolder);
     SetAsideInstalledCopies(lilv_node_as_uri(bundle), lv2::kUriBase);
     lilv_world_load_bundle(world_, bundle);
     lilv_node_free(bundle);
@@ -44,13 +41,7 @@ void Lv2BenchWorld::SetAsideInstalledCopies(const std::string& ownBundleUri, con
     }
 }
 
-const LilvPlugin* Lv2BenchWorld::Plugin(const std::string& uri) const
-{
-    LilvNode* node = lilv_new_uri(world_, uri.c_str());
-    const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), node);
-    lilv_node_free(node);
-    return plugin;
-}
+const LilvPlugin* Lv2BenchWorld::Plugin(const std::string& uri) const { return lilvhost::FindPlugin(world_, uri); }
 
 std::string Lv2BenchWorld::Name(const LilvPlugin* plugin) const
 {
@@ -58,25 +49,6 @@ std::string Lv2BenchWorld::Name(const LilvPlugin* plugin) const
     std::string text = name ? lilv_node_as_string(name) : lilv_node_as_uri(lilv_plugin_get_uri(plugin));
     lilv_node_free(name);
     return text;
-}
-
-LV2_URID Lv2BenchWorld::Map(const char* uri)
-{
-    const auto [entry, added] = urids_.emplace(uri, LV2_URID(urids_.size() + 1));
-    if (added)
-        uris_.push_back(entry->first.c_str());
-    return entry->second;
-}
-
-LV2_URID Lv2BenchWorld::MapUri(LV2_URID_Map_Handle handle, const char* uri)
-{
-    return static_cast<Lv2BenchWorld*>(handle)->Map(uri);
-}
-
-const char* Lv2BenchWorld::UnmapUrid(LV2_URID_Unmap_Handle handle, LV2_URID urid)
-{
-    const auto& uris = static_cast<Lv2BenchWorld*>(handle)->uris_;
-    return urid >= 1 && urid <= uris.size() ? uris[urid - 1] : nullptr;
 }
 
 } // namespace lv2bench

@@ -1,8 +1,9 @@
 #pragma once
+#include "tools/lilvhost/LilvHost.h"
+
 #include <lilv/lilv.h>
 #include <lv2/urid/urid.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -24,20 +25,16 @@ public:
     const LilvPlugin* Plugin(const std::string& uri) const;
     std::string Name(const LilvPlugin* plugin) const;
 
-    LV2_URID Map(const char* uri);
-    LV2_URID_Map* MapFeature() { return &map_; }
-    LV2_URID_Unmap* UnmapFeature() { return &unmap_; }
+    lilvhost::UridMap& Urids() { return urids_; }
+    LV2_URID Map(const char* uri) { return urids_.Map(uri); }
+    LV2_URID_Map* MapFeature() { return urids_.MapFeature(); }
+    LV2_URID_Unmap* UnmapFeature() { return urids_.UnmapFeature(); }
 
 private:
-    static LV2_URID MapUri(LV2_URID_Map_Handle handle, const char* uri);
-    static const char* UnmapUrid(LV2_URID_Unmap_Handle handle, LV2_URID urid);
     void SetAsideInstalledCopies(const std::string& ownBundleUri, const std::string& uriPrefix);
 
     LilvWorld* world_;
-    std::map<std::string, LV2_URID> urids_;
-    std::vector<const char*> uris_; // by URID - 1; the strings live in urids_
-    LV2_URID_Map map_;
-    LV2_URID_Unmap unmap_;
+    lilvhost::UridMap urids_;
 };
 
 } // namespace lv2bench

@@ -17,37 +17,19 @@ World::World(const std::string& bundleFolder) : world_(lilv_world_new())
 {
     lilv_world_load_specifications(world_);
     lilv_world_load_plugin_classes(world_);
-    std::string folder = bundleFolder;
-    if (folder.back() != '/')
-        folder += '/';
-    LilvNode* bundle = lilv_new_file_uri(world_, nullptr, folder.c_str());
+    LilvNode* bundle = lilvhost::NewBundleUri(world_, bundleFolder);
     bundleUri_ = lilv_node_as_uri(bundle);
     lilv_world_load_bundle(world_, bundle);
     lilv_node_free(bundle);
 
-    map_.handle = this;
-    map_.map = &World::MapUri;
-    mapFeature_.URI = LV2_URID__map;
-    mapFeature_.data = &map_;
-    options_[0] = LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, Map(LV2_BUF_SIZE__nominalBlockLength),
-                                     sizeof nominalBlock_, Map(LV2_ATOM__Int), &nominalBlock_};
-    optionsFeature_.URI = LV2_OPTIONS__options;
-    optionsFeature_.data = options_;
+    mapFeature_ = {LV2_URID__map, urids_.MapFeature()};
+    options_[0] = lilvhost::Option(urids_, LV2_BUF_SIZE__nominalBlockLength, LV2_ATOM__Int, &nominalBlock_);
+    options_[1] = lilvhost::kEndOfOptions;
+    optionsFeature_ = {LV2_OPTIONS__options, options_};
     features_ = {&mapFeature_, &optionsFeature_, nullptr};
 }
 
 World::~World() { lilv_world_free(world_); }
-
-LV2_URID World::MapUri(LV2_URID_Map_Handle handle, const char* uri)
-{
-    return static_cast<World*>(handle)->Map(uri);
-}
-
-LV2_URID World::Map(const std::string& uri)
-{
-    auto [entry, added] = urids_.emplace(uri, LV2_URID(urids_.size() + 1));
-    return entry->second;
-}
 
 std::vector<const LilvPlugin*> World::BundlePlugins() const
 {
@@ -61,13 +43,7 @@ std::vector<const LilvPlugin*> World::BundlePlugins() const
     return plugins;
 }
 
-const LilvPlugin* World::Plugin(const std::string& uri) const
-{
-    LilvNode* node = lilv_new_uri(world_, uri.c_str());
-    const LilvPlugin* plugin = lilv_plugins_get_by_uri(lilv_world_get_all_plugins(world_), node);
-    lilv_node_free(node);
-    return plugin;
-}
+const LilvPlugin* World::Plugin(const std::string& uri) const { return lilvhost::FindPlugin(world_, uri); }
 
 namespace {
 constexpr size_t kAtomCapacity = 4096;
@@ -76,9 +52,6 @@ constexpr size_t kAtomCapacity = 4096;
 Instance::Instance(World& world, const LilvPlugin* plugin, double sampleRate, uint32_t maxBlock)
     : world_(world), plugin_(plugin), maxBlock_(maxBlock)
 {
-    map_ = LV2_URID_Map{&world_, [](LV2_URID_Map_Handle h, const char* uri) {
-                            return static_cast<World*>(h)->Map(uri);
-                        }};
     timePosition_ = world_.Map(LV2_TIME__Position);
     beatsPerMinute_ = world_.Map(LV2_TIME__beatsPerMinute);
     instance_ = lilv_plugin_instantiate(plugin, sampleRate, world.Features());
@@ -161,7 +134,7 @@ void Instance::Run(const std::vector<std::vector<float>>& in, std::vector<std::v
 {
     if (atomPort_ >= 0) {
         LV2_Atom_Forge forge;
-        lv2_atom_forge_init(&forge, &map_);
+        lv2_atom_forge_init(&forge, world_.MapFeature());
         lv2_atom_forge_set_buffer(&forge, atomBuffer_.data(), atomBuffer_.size());
         LV2_Atom_Forge_Frame sequence;
         lv2_atom_forge_sequence_head(&forge, &sequence, 0);

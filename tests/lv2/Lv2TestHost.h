@@ -1,4 +1,6 @@
 #pragma once
+#include "tools/lilvhost/LilvHost.h"
+
 #include <lilv/lilv.h>
 #include <lv2/options/options.h>
 #include <lv2/atom/atom.h>
@@ -29,16 +31,14 @@ public:
     LilvWorld* Get() const { return world_; }
     std::vector<const LilvPlugin*> BundlePlugins() const;
     const LilvPlugin* Plugin(const std::string& uri) const;
-    LV2_URID Map(const std::string& uri);
+    LV2_URID Map(const std::string& uri) { return urids_.Map(uri.c_str()); }
+    LV2_URID_Map* MapFeature() { return urids_.MapFeature(); }
     const LV2_Feature* const* Features() const { return features_.data(); }
 
 private:
-    static LV2_URID MapUri(LV2_URID_Map_Handle handle, const char* uri);
-
     LilvWorld* world_;
     std::string bundleUri_;
-    std::map<std::string, LV2_URID> urids_;
-    LV2_URID_Map map_;
+    lilvhost::UridMap urids_;
     LV2_Feature mapFeature_;
     int32_t nominalBlock_ = kNominalBlock;
     LV2_Options_Option options_[2]{};
@@ -110,7 +110,6 @@ private:
     std::vector<uint8_t> atomBuffer_;
     int32_t atomPort_ = -1;
     float pendingTempo_ = 0.0f;
-    LV2_URID_Map map_{};
     LV2_URID timePosition_ = 0;
     LV2_URID beatsPerMinute_ = 0;
     size_t runAllocations_ = 0;

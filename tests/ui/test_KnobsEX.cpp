@@ -87,6 +87,8 @@ TEST(CKnobEX, ControlDragIsSlowerByTheZoomFactorWithoutJumpsAndBRestoresTheDefau
     EXPECT_FLOAT_EQ(bench.recorder.last(), 0.3f);
     EXPECT_EQ(bench.recorder.editorBegins, (std::vector<int32_t>{5, 5}));
     EXPECT_EQ(bench.recorder.editorEnds, (std::vector<int32_t>{5, 5}));
+    EXPECT_EQ(bench.recorder.listenerBegins, 2);
+    EXPECT_EQ(bench.recorder.listenerEnds, 2);
     knob.setValue(0.9f);
     EXPECT_EQ(Key(bench.frame, 'b'), 1);
     EXPECT_FLOAT_EQ(knob.getValue(), 0.3f);

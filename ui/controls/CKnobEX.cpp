@@ -6,11 +6,6 @@
 
 namespace VSTGUI {
 
-namespace {
-// Pixels of linear travel for the whole range at normal speed.
-constexpr CCoord kLinearRangePixels = 200;
-} // namespace
-
 void CKnobEX::draw(CDrawContext* context)
 {
     if (pBackground)
@@ -32,56 +27,6 @@ void CKnobEX::draw(CDrawContext* context)
     handle.offset(std::round(x), std::round(y));
     handleBitmap->draw(context, handle);
     setDirty(false);
-}
-
-CMouseEventResult CKnobEX::onMouseMoved(CPoint& where, const int32_t& buttons)
-{
-    if (!(buttons & kLButton) || !isEditing())
-        return kMouseEventNotHandled;
-    if (where == lastPoint)
-        return kMouseEventHandled;
-    lastPoint = where;
-    if (knobMode() == kLinearMode)
-        dragLinear(where, buttons);
-    else
-        dragCircular(where);
-    if (value != oldValue && listener)
-        listener->valueChanged(this);
-    if (isDirty())
-        invalid();
-    return kMouseEventHandled;
-}
-
-void CKnobEX::dragLinear(const CPoint& where, int32_t buttons)
-{
-    const auto distance = static_cast<float>((firstPoint.y - where.y) + (where.x - firstPoint.x));
-    if (buttons != oldButton) {
-        range = kLinearRangePixels * ((buttons & kControl) ? zoomFactor : 1.0f);
-        const float newCoef = (vmax - vmin) / static_cast<float>(range);
-        // Rebasing the entry value keeps the knob where it is at the moment
-        // fine mode starts or stops; only the speed changes.
-        entryValue += distance * (coef - newCoef);
-        coef = newCoef;
-        oldButton = buttons;
-    }
-    value = entryValue + distance * coef;
-    bounceValue();
-}
-
-void CKnobEX::dragCircular(const CPoint& where)
-{
-    CPoint local = where;
-    local.offset(-size.left, -size.top);
-    value = valueFromPoint(local);
-    // A jump of more than half the range means the mouse crossed the gap
-    // between the end stops: the knob stays at the stop it came from.
-    const float halfRange = (vmax - vmin) / 2;
-    if (startValue - value > halfRange)
-        value = vmax;
-    else if (value - startValue > halfRange)
-        value = vmin;
-    else
-        startValue = value;
 }
 
 int32_t CKnobEX::onKeyDown(VstKeyCode& key) { return ResetToDefaultOnKey(*this, key); }

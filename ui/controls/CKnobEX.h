@@ -10,12 +10,7 @@ public:
     using CKnob::CKnob;
 
     void draw(CDrawContext* context) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const int32_t& buttons) override;
     int32_t onKeyDown(VstKeyCode& key) override;
-
-private:
-    void dragLinear(const CPoint& where, int32_t buttons);
-    void dragCircular(const CPoint& where);
 };
 
 class CAnimKnobEX : public CAnimKnob {

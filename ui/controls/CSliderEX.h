@@ -1,7 +1,7 @@
 #pragma once
 // The panels' sliders: a track bitmap with a handle, a fine mode on the
 // control key that slows the handle from where it was when the key went
-// down, and the B-key reset.
+// down (both from the VSTGUI slider), and the B-key reset.
 #include "ui/vstgui/CControls.h"
 
 namespace VSTGUI {
@@ -11,8 +11,6 @@ template <class Base>
 class CSliderEXFeatures : public Base {
 public:
     using Base::Base;
-    void draw(CDrawContext* context) override;
-    CMouseEventResult onMouseMoved(CPoint& where, const int32_t& buttons) override;
     int32_t onKeyDown(VstKeyCode& key) override;
 };
 

@@ -142,32 +142,44 @@ CMouseEventResult CKnob::onMouseMoved(CPoint& where, const int32_t& buttons)
     if (where == lastPoint)
         return kMouseEventHandled;
     lastPoint = where;
-    if (knobMode() == kLinearMode) {
-        const CCoord distance = (firstPoint.y - where.y) + (where.x - firstPoint.x);
-        if (buttons != oldButton) {
-            range = kLinearKnobRange * ((buttons & kControl) ? zoomFactor : 1.0f);
-            const float newCoef = (vmax - vmin) / static_cast<float>(range);
-            // Keeps the value where it is when fine mode starts or stops.
-            entryValue += static_cast<float>(distance) * (coef - newCoef);
-            coef = newCoef;
-            oldButton = buttons;
-        }
-        value = entryValue + static_cast<float>(distance) * coef;
-        bounceValue();
-    } else {
-        CPoint local = where;
-        local.offset(-size.left, -size.top);
-        value = valueFromPoint(local);
-        // Crossing the gap between the end stops holds at the stop.
-        if (startValue - value > (vmax - vmin) / 2)
-            value = vmax;
-        else if (value - startValue > (vmax - vmin) / 2)
-            value = vmin;
-        else
-            startValue = value;
-    }
+    if (knobMode() == kLinearMode)
+        dragLinear(where, buttons);
+    else
+        dragCircular(where);
     notifyIfDirty();
     return kMouseEventHandled;
+}
+
+void CKnob::dragLinear(const CPoint& where, int32_t buttons)
+{
+    const auto distance = static_cast<float>((firstPoint.y - where.y) + (where.x - firstPoint.x));
+    if (buttons != oldButton) {
+        range = kLinearKnobRange * ((buttons & kControl) ? zoomFactor : 1.0f);
+        const float newCoef = (vmax - vmin) / static_cast<float>(range);
+        // Rebasing the entry value keeps the knob where it is at the moment
+        // fine mode starts or stops; only the speed changes.
+        entryValue += distance * (coef - newCoef);
+        coef = newCoef;
+        oldButton = buttons;
+    }
+    value = entryValue + distance * coef;
+    bounceValue();
+}
+
+void CKnob::dragCircular(const CPoint& where)
+{
+    CPoint local = where;
+    local.offset(-size.left, -size.top);
+    value = valueFromPoint(local);
+    // A jump of more than half the range means the mouse crossed the gap
+    // between the end stops: the knob stays at the stop it came from.
+    const float halfRange = (vmax - vmin) / 2;
+    if (startValue - value > halfRange)
+        value = vmax;
+    else if (value - startValue > halfRange)
+        value = vmin;
+    else
+        startValue = value;
 }
 
 bool CKnob::onWheel(const CPoint&, const float& distance, const int32_t& buttons)
@@ -290,6 +302,8 @@ CMouseEventResult CSlider::onMouseMoved(CPoint& where, const int32_t& buttons)
 {
     if (!(buttons & kLButton) || !isEditing())
         return kMouseEventNotHandled;
+    // Fine movement works relative to where the handle was when the control
+    // key changed, so pressing or releasing it never makes the value jump.
     if ((buttons & kControl) != (oldButton & kControl)) {
         fineBase = normalizedValue();
         oldButton = buttons;

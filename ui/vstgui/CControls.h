@@ -43,6 +43,11 @@ public:
 protected:
     int32_t knobMode() const;
     void drawHandle(CDrawContext* context);
+    // The drag rules every knob shares: in linear mode the distance the
+    // mouse travelled up and to the right, slower by the zoom factor with
+    // control held; in circular mode the angle under the mouse.
+    void dragLinear(const CPoint& where, int32_t buttons);
+    void dragCircular(const CPoint& where);
 
     CBitmap* handleBitmap = nullptr;
     CPoint offset;
