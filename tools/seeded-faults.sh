@@ -6,7 +6,8 @@
 #
 #   tools/seeded-faults.sh                 every fault
 #   tools/seeded-faults.sh --only a,b      the named faults
-#   tools/seeded-faults.sh --list          the faults, without running any
+#   tools/seeded-faults.sh --list          the faults, without running any;
+#                                          a stale row is reported
 #
 # Environment:
 #   BUILD           build directory, relative to the repository (default: build);
@@ -168,7 +169,8 @@ fault bpm-beat-rounded effects/modulation/CORVBPMDelayDSP.cpp \
 fault lv2-port-index-from-one lv2/PortLayout.cpp \
     'port.index = uint32_t(ports.size());' \
     'port.index = uint32_t(ports.size() + 1);'
-# lv2: after a state restore the stale port values are applied over it.
+# lv2: a restore no longer takes the restored values as the ports' last
+# applied ones, so the next run compares the ports with stale values.
 fault lv2-restore-keeps-ports lv2/StompsetPlugin.cpp \
     $'instance_->SetChunk(CORVEffectProcess::kChunkID, {static_cast<const uint8_t*>(data), size});\n    TakeControlsAsApplied();' \
     'instance_->SetChunk(CORVEffectProcess::kChunkID, {static_cast<const uint8_t*>(data), size});'
@@ -256,7 +258,7 @@ list_faults() {
 ONLY=""
 while (($#)); do
     case $1 in
-    --list) list_faults; exit 0 ;;
+    --list) list_faults; check_rows || exit 2; exit 0 ;;
     --only) (($# >= 2)) || die "--only needs a list of fault names"; ONLY=$2; shift ;;
     --only=*) ONLY=${1#--only=} ;;
     -h | --help) usage; exit 0 ;;
