@@ -64,10 +64,10 @@ fault meter-power-law core/CORVEffectProcess.cpp \
 fault render-drops-partial-slice core/CORVEffectProcessAS.cpp \
     'while (done < total) {' \
     'while (done + sliceFrames <= total) {'
-# core: a save no longer waits for the preset file's lock.
+# core: saves and deletes no longer take the preset file's lock.
 fault preset-save-ignores-lock core/CORVPresetFile.cpp \
-    $'    if (!lock.Held())\n        return Failure::NotWritten;\n    Failure failure = Failure::None;\n    std::optional<Latest> latest = ReadForChange(failure);\n    if (!latest)\n        return failure;\n    if (!latest->document.AppendPreset' \
-    $'    Failure failure = Failure::None;\n    std::optional<Latest> latest = ReadForChange(failure);\n    if (!latest)\n        return failure;\n    if (!latest->document.AppendPreset'
+    $'    const platform::FileLock lock(LockPath());\n    if (!lock.Held())\n        return Failure::NotWritten;\n    Failure failure = Failure::None;' \
+    $'    Failure failure = Failure::None;'
 # platform: replacing a file forgets the permissions the old one had.
 fault replace-file-drops-mode platform/AtomicFile.cpp \
     'const mode_t mode = stat(path.c_str(), &info) == 0 ? (info.st_mode & kPermissionBits) : kNewFileMode;' \
