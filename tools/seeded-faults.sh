@@ -25,7 +25,8 @@
 # back as it was, whatever the faults did: this is a measuring tool.  It is
 # non-zero when a row is stale (its original text is not found exactly once),
 # when the suite already fails without any fault, or when the tree could not
-# be restored.
+# be restored.  An interrupted run restores the sources but may leave a
+# faulty binary in the build directory: build again before testing by hand.
 
 set -uo pipefail
 
