@@ -313,10 +313,15 @@ TEST(BluesDrive, ClipperIsContinuousAndApproachesMinusOne)
         EXPECT_LT(std::fabs(BluesDriveClip(sign * 1.2f)), 1.0f);
     }
     EXPECT_FLOAT_EQ(BluesDriveClip(0.5f), -0.55953f);
-    float previous = BluesDriveClip(-4.0f);
-    for (float x = -4.0f; x <= 4.0f; x += 0.01f) {
-        EXPECT_LE(BluesDriveClip(x), previous) << x;
-        previous = BluesDriveClip(x);
+    // Falling everywhere and never steeper than the linear part's 1.11906: a
+    // knee anywhere but where the two pieces meet leaves a step.
+    constexpr double kStep = 1e-4;
+    for (int i = -40000; i < 40000; ++i) {
+        const float x = float(i * kStep);
+        const float next = float((i + 1) * kStep);
+        const double fall = double(BluesDriveClip(x)) - double(BluesDriveClip(next));
+        ASSERT_GE(fall, 0.0) << x;
+        ASSERT_LE(fall, 1.11906 * (double(next) - double(x)) + 1e-6) << x;
     }
 }
 

@@ -97,6 +97,22 @@ TEST(GraphicEQ, EqualBoostsAndCutsAreExactInverses)
     }
 }
 
+// Each channel runs its own bands: a tone on the left only leaves the right
+// output at the offset's level, and the left one boosted.
+TEST(GraphicEQ, EachChannelKeepsItsOwnSignal)
+{
+    for (const Family& family : kFamilies) {
+        auto eq = family.make(44100.0);
+        SetBand(*eq, 3, 6.0f);
+        const std::vector<float> tone = testing_support::Sine(family.centres[3], 44100.0, 8192);
+        std::vector<float> left = tone;
+        std::vector<float> right(tone.size(), 0.0f);
+        testing_support::ProcessInBlocks(*eq, left, right, 512);
+        EXPECT_GT(testing_support::Rms(left, 4096), 1.8 * testing_support::Rms(tone, 4096)) << family.name;
+        EXPECT_LT(testing_support::Peak(right), 1e-5f) << family.name;
+    }
+}
+
 TEST(GraphicEQ, FlatBandsCostNothingAndKeepTheirState)
 {
     auto eq = MakeAtHostRate<CORVGraphicEQGuitarDSP>();
