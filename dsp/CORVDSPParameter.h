@@ -41,7 +41,7 @@ enum ScaleType : int32_t {
 // One named parameter of an algorithm.  Arithmetic is single precision except
 // logarithms, exponentials and square roots, which are taken in double and
 // rounded back to float once, so a value comes out the same bit for bit on
-// every platform and build, and presets and texts round-trip exactly.
+// every platform and build.
 class CORVDSPParameter {
 public:
     // Unit form: the unit text becomes the single entry of valueTexts.
