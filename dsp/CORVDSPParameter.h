@@ -40,7 +40,8 @@ enum ScaleType : int32_t {
 
 // One named parameter of an algorithm.  Arithmetic is single precision except
 // logarithms, exponentials and square roots, which are taken in double and
-// rounded back to float, so every value matches the original pedal bit for bit.
+// rounded back to float once, so a value comes out the same bit for bit on
+// every platform and build.
 class CORVDSPParameter {
 public:
     // Unit form: the unit text becomes the single entry of valueTexts.

@@ -2,6 +2,8 @@
 
 #include "dsp/CORVDSPAlgInterface.h"
 #include "core/CORVPresetFile.h"
+#include "effects/common/RealFft.h"
+#include "platform/TickCount.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <numbers>
 #include <stdexcept>
 
 namespace testing_support {
@@ -127,6 +130,142 @@ void ProcessInBlocks(CORVDSPAlgInterface& algorithm, std::vector<float>& left, s
         float* channels[2] = {left.data() + start, right.data() + start};
         algorithm.Process(channels, channels, inputPeaks, outputPeaks, frames);
     }
+}
+
+std::vector<float> Impulse(size_t frames, size_t at)
+{
+    std::vector<float> signal(frames, 0.0f);
+    signal[at] = 1.0f;
+    return signal;
+}
+
+std::vector<float> Steps(const std::vector<std::pair<size_t, float>>& pieces)
+{
+    std::vector<float> signal;
+    for (const auto& [frames, level] : pieces)
+        signal.insert(signal.end(), frames, level);
+    return signal;
+}
+
+std::vector<float> Play(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize,
+                        bool sameOutputs)
+{
+    std::vector<float> left = input;
+    std::vector<float> right = input;
+    ProcessInBlocks(effect, left, right, blockSize);
+    if (sameOutputs) {
+        EXPECT_EQ(left, right);
+    }
+    return left;
+}
+
+std::vector<float> GainCurve(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize)
+{
+    std::vector<float> gains = Play(effect, input, blockSize, false);
+    for (size_t i = 0; i < gains.size(); ++i)
+        gains[i] = input[i] != 0.0f ? gains[i] / input[i] : 0.0f;
+    return gains;
+}
+
+std::complex<double> ComplexAmplitudeAt(const std::vector<float>& signal, double frequency, double sampleRate,
+                                        size_t from)
+{
+    double ss = 0, cc = 0, sc = 0, ys = 0, yc = 0;
+    for (size_t n = from; n < signal.size(); ++n) {
+        const double phase = 2.0 * std::numbers::pi * frequency * double(n) / sampleRate;
+        const double s = std::sin(phase), c = std::cos(phase);
+        ss += s * s, cc += c * c, sc += s * c, ys += signal[n] * s, yc += signal[n] * c;
+    }
+    // y = a·sin + b·cos is the sine shifted by arg(a + jb) and scaled by |a + jb|.
+    const double det = ss * cc - sc * sc;
+    return {(ys * cc - yc * sc) / det, (yc * ss - ys * sc) / det};
+}
+
+double MeasuredGainDb(CORVDSPAlgInterface& effect, double frequency, double sampleRate, double seconds)
+{
+    constexpr float kLevel = 0.25f;
+    const std::vector<float> left = Play(effect, Sine(frequency, sampleRate, size_t(seconds * sampleRate), kLevel));
+    return Db(AmplitudeAt(left, frequency, sampleRate, left.size() / 2) / kLevel);
+}
+
+double DtftMagnitude(const std::vector<float>& response, double frequency, double sampleRate)
+{
+    std::complex<double> sum = 0.0;
+    const std::complex<double> step = std::polar(1.0, -2.0 * std::numbers::pi * frequency / sampleRate);
+    std::complex<double> phasor = 1.0;
+    for (float v : response) {
+        sum += double(v) * phasor;
+        phasor *= step;
+    }
+    return std::abs(sum);
+}
+
+double Deviation(const std::vector<float>& output, const std::vector<float>& input, size_t from)
+{
+    std::vector<float> difference(input.size());
+    for (size_t t = 0; t < input.size(); ++t)
+        difference[t] = output[t] - input[t];
+    return Rms(difference, from) / Rms(input, from);
+}
+
+namespace {
+uint32_t fakeTicks = 0;
+uint32_t FakeTickCount() { return fakeTicks; }
+} // namespace
+
+void TapInterval(CORVDSPAlgInterface& effect, int32_t tapIndex, uint32_t ms, uint32_t firstTick)
+{
+    platform::SetTickSource(&FakeTickCount);
+    effect.OnParameterChange(tapIndex, 1.0f);
+    fakeTicks = firstTick;
+    effect.OnParameterChange(1, 1.0f);
+    fakeTicks += ms;
+    effect.OnParameterChange(1, 1.0f);
+    platform::SetTickSource(nullptr);
+}
+
+std::vector<float> HarmonicTone(double frequency, double sampleRate, size_t frames, int harmonics, double amplitude)
+{
+    std::vector<float> tone(frames);
+    const double step = 2.0 * std::numbers::pi * frequency / sampleRate;
+    for (size_t i = 0; i < frames; ++i) {
+        double v = 0.0;
+        for (int h = 1; h <= harmonics; ++h)
+            v += amplitude / h * std::sin(step * h * double(i) + 0.7 * h);
+        tone[i] = float(v);
+    }
+    return tone;
+}
+
+double WindowedAmplitudeAt(const std::vector<float>& signal, size_t from, size_t count, double frequency,
+                           double sampleRate)
+{
+    const double step = 2.0 * std::numbers::pi * frequency / sampleRate;
+    std::complex<double> sum = 0.0;
+    for (size_t i = 0; i < count; ++i) {
+        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(count));
+        sum += window * signal[from + i] * std::polar(1.0, -step * double(i));
+    }
+    return 4.0 * std::abs(sum) / double(count);
+}
+
+double StrongestFrequency(const std::vector<float>& signal, size_t from, size_t count, double sampleRate)
+{
+    RealFft fft(int32_t(8 * count));
+    std::fill(fft.Time(), fft.Time() + fft.Size(), 0.0f);
+    for (size_t i = 0; i < count; ++i) {
+        const double window = 0.5 - 0.5 * std::cos(2.0 * std::numbers::pi * double(i) / double(count));
+        fft.Time()[i] = signal[from + i] * float(window);
+    }
+    fft.Forward();
+    int32_t best = 1;
+    for (int32_t k = 1; k + 1 < fft.Bins(); ++k)
+        if (std::abs(fft.Spectrum()[k]) > std::abs(fft.Spectrum()[best]))
+            best = k;
+    const double a = std::log(std::abs(fft.Spectrum()[best - 1]));
+    const double b = std::log(std::abs(fft.Spectrum()[best]));
+    const double c = std::log(std::abs(fft.Spectrum()[best + 1]));
+    return (best + 0.5 * (a - c) / (a - 2.0 * b + c)) * sampleRate / fft.Size();
 }
 
 } // namespace testing_support

@@ -1,10 +1,13 @@
 #pragma once
-#include <cmath>
-#include <cstdint>
-#include <string>
-#include <vector>
+#include "dsp/CORVDSPAlgInterface.h"
 
-class CORVDSPAlgInterface;
+#include <cmath>
+#include <complex>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace testing_support {
 
@@ -76,5 +79,97 @@ void WriteFile(const std::string& path, const std::string& contents);
 
 // True when the value is a subnormal (denormal) float.
 inline bool IsSubnormal(float v) { return std::fpclassify(v) == FP_SUBNORMAL; }
+
+inline double Db(double gain) { return 20.0 * std::log10(gain); }
+inline float FromDb(double db) { return float(std::pow(10.0, db / 20.0)); }
+
+// An effect constructed the way the effect instance makes it: a
+// reinitialisation is due before the first block.
+template <class Effect>
+std::unique_ptr<Effect> Make(double sampleRate = 44100.0)
+{
+    auto effect = std::make_unique<Effect>(sampleRate, 256);
+    effect->needsReinit = true;
+    return effect;
+}
+
+// Made the way the effect instance makes it for a host: built at 44100 Hz,
+// told the host's rate afterwards, a reinitialisation due before the first
+// block.
+template <class Effect>
+std::unique_ptr<Effect> MakeAtHostRate(double sampleRate = 44100.0)
+{
+    auto effect = std::make_unique<Effect>(44100.0, 512);
+    effect->sampleRate = sampleRate;
+    effect->needsReinit = true;
+    return effect;
+}
+
+// Sets one parameter by its plain value.
+inline void Set(CORVDSPAlgInterface& effect, int32_t index, float plain) { effect.GetParameter(index)->SetValue(plain); }
+
+std::vector<float> Impulse(size_t frames, size_t at = 0);
+
+// A piecewise constant signal: each piece is (frames, level).
+std::vector<float> Steps(const std::vector<std::pair<size_t, float>>& pieces);
+
+// The same signal into both channels; the left output.  The two outputs must
+// agree unless sameOutputs is false.
+std::vector<float> Play(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize = 512,
+                        bool sameOutputs = true);
+
+// The applied gain of every sample of a signal on both channels (output over
+// input, 0 where the input is 0).
+std::vector<float> GainCurve(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize = 512);
+
+// The first index at or after from whose value satisfies the predicate, or
+// the size of the signal when none does.
+template <class Predicate>
+size_t FirstWhere(const std::vector<float>& signal, size_t from, Predicate predicate)
+{
+    for (size_t i = from; i < signal.size(); ++i)
+        if (predicate(signal[i]))
+            return i;
+    return signal.size();
+}
+
+// The complex amplitude a + jb of a·sin + b·cos at frequency f in
+// signal[from..], by a least squares fit; its magnitude alone.
+std::complex<double> ComplexAmplitudeAt(const std::vector<float>& signal, double frequency, double sampleRate,
+                                        size_t from);
+inline double AmplitudeAt(const std::vector<float>& signal, double frequency, double sampleRate, size_t from)
+{
+    return std::abs(ComplexAmplitudeAt(signal, frequency, sampleRate, from));
+}
+
+// The gain in dB a sine at frequency measures through the effect, both
+// channels alike, once its transient has died away.
+double MeasuredGainDb(CORVDSPAlgInterface& effect, double frequency, double sampleRate, double seconds = 0.5);
+
+// |DTFT| of a response at one frequency.
+double DtftMagnitude(const std::vector<float>& response, double frequency, double sampleRate);
+
+// How far an output strays from the input, relative to the input, after the
+// first `from` samples.
+double Deviation(const std::vector<float>& output, const std::vector<float>& input, size_t from);
+
+// Two foot-switch presses ms milliseconds apart with the tap parameter on.
+void TapInterval(CORVDSPAlgInterface& effect, int32_t tapIndex, uint32_t ms, uint32_t firstTick = 50000);
+
+// A tone with the given number of harmonics at amplitudes amplitude / h.
+std::vector<float> HarmonicTone(double frequency, double sampleRate, size_t frames, int harmonics,
+                                double amplitude = 0.3);
+
+// Amplitude of the component at frequency in count samples from from, by a
+// Hann-windowed correlation.
+double WindowedAmplitudeAt(const std::vector<float>& signal, size_t from, size_t count, double frequency,
+                           double sampleRate);
+
+// The frequency of the strongest component in count samples from from: the
+// largest bin of a zero-padded Hann-windowed transform, refined by a parabola
+// through the logarithmic magnitudes.
+double StrongestFrequency(const std::vector<float>& signal, size_t from, size_t count, double sampleRate);
+
+inline double Cents(double frequency, double reference) { return 1200.0 * std::log2(frequency / reference); }
 
 } // namespace testing_support

@@ -1,13 +1,10 @@
 #include "effects/modulation/CORVAutoPanDSP.h"
 
-#include "dsp/FourCC.h"
-#include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 using testing_support::ProcessInBlocks;
@@ -45,54 +42,7 @@ Sides Gains(Ap& autoPan, size_t frames)
 float Min(const std::vector<float>& v) { return *std::min_element(v.begin(), v.end()); }
 float Max(const std::vector<float>& v) { return *std::max_element(v.begin(), v.end()); }
 
-uint32_t fakeTicks = 0;
-uint32_t FakeTickCount() { return fakeTicks; }
-
 } // namespace
-
-TEST(AutoPanTables, IdentityAndParameters)
-{
-    auto autoPan = MakeAutoPan();
-    EXPECT_EQ(autoPan->longName, "AP - Auto Pan");
-    EXPECT_EQ(autoPan->shortName, "AP");
-    EXPECT_EQ(autoPan->fourCC, FourCC("apu1"));
-    char bytes[4];
-    std::memcpy(bytes, &autoPan->fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1upa");
-
-    ASSERT_EQ(autoPan->parameters.size(), 6u);
-    EXPECT_EQ(autoPan->GetParameter(Ap::kWaveShape)->GetText(true, true), "Wave shape:  Triangular");
-    EXPECT_EQ(autoPan->GetParameter(Ap::kTempo)->GetText(true, true), "Tempo: 100.0 BPM");
-    EXPECT_EQ(autoPan->GetParameter(Ap::kStereo)->GetText(true, true), "Stereo: 100.0 %");
-    EXPECT_EQ(autoPan->GetParameter(Ap::kSyncCoeff)->GetText(true, true), "Sync coeff:  Off");
-    EXPECT_EQ(autoPan->GetParameter(Ap::kTap)->GetText(true, true), "Tap:  Canceled");
-    const CORVDSPParameter& center = *autoPan->GetParameter(Ap::kCenter);
-    EXPECT_EQ(center.GetText(true, true), "Center: 0.0 ");
-    EXPECT_EQ(center.GetText(true, true, 25.0f), "Center: 25.0 % Right");
-    autoPan->OnParameterChange(Ap::kCenter, 0.375f);
-    EXPECT_EQ(center.GetText(true, true), "Center: -10.0 % Left");
-    EXPECT_EQ(center.minValue, -40.0f);
-    EXPECT_EQ(center.maxValue, 40.0f);
-    EXPECT_EQ(center.scaleType, ScaleTwoSided);
-}
-
-TEST(AutoPanTables, FactoryPresets)
-{
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
-        {"Default", {0, 100, 0, 100, 0, 0}},       {"Slow song", {0, 100, 0, 62, 0, 0}},
-        {"Leslie rotary", {1, 240, 0, 78, 0, 0}}, {"Slow pan", {3, 100, 0, 100, 0, 0}},
-        {"Stereo gap", {2, 200, 0, 100, 0, 0}},
-    };
-    auto autoPan = MakeAutoPan();
-    ASSERT_EQ(autoPan->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        autoPan->ApplyPresetByIndex(int32_t(i));
-        EXPECT_EQ(autoPan->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 6; ++p)
-            EXPECT_EQ(autoPan->Value(Ap::kWaveShape + p), expected[i].second[size_t(p)])
-                << expected[i].first << p;
-    }
-}
 
 TEST(AutoPanRate, FreeSyncedAndTapped)
 {
@@ -108,13 +58,8 @@ TEST(AutoPanRate, FreeSyncedAndTapped)
     EXPECT_EQ(autoPan->Lfo().Increment(), 4.0f * 3.0f / 44100.0f); // not yet reinitialised
 
     autoPan->OnParameterChange(Ap::kSyncCoeff, 0.0f);
-    platform::SetTickSource(&FakeTickCount);
-    autoPan->OnParameterChange(Ap::kTap, 1.0f);
-    fakeTicks = 4294967196u; // the pair straddles the counter's wrap
-    autoPan->OnParameterChange(1, 1.0f);
-    fakeTicks = 150u;
-    autoPan->OnParameterChange(1, 1.0f);
-    platform::SetTickSource(nullptr);
+    // The pair of presses straddles the tick counter's wrap.
+    testing_support::TapInterval(*autoPan, Ap::kTap, 250, 4294967196u);
     EXPECT_EQ(autoPan->Value(Ap::kTempo), 240.0f);
     EXPECT_FALSE(autoPan->bypassed);
     Gains(*autoPan, 16);

@@ -1,12 +1,12 @@
 #include "effects/modulation/CORVAutoTunerDSP.h"
 
-#include "tests/DynamicsTestSupport.h"
-#include "tests/PitchTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-using namespace dynamics_testing;
-using namespace pitch_testing;
+using testing_support::HarmonicTone;
+using testing_support::Make;
+using testing_support::Set;
 using At = CORVAutoTunerDSP;
 
 namespace {
@@ -25,22 +25,6 @@ std::unique_ptr<At> Tuned(double frequency, float a4 = 440.0f, double rate = 441
 }
 
 } // namespace
-
-TEST(AutoTunerTables, IdentityParametersAndPreset)
-{
-    auto tuner = Make<At>();
-    EXPECT_EQ(tuner->longName, "AT - Auto Tuner");
-    EXPECT_EQ(tuner->shortName, "AT");
-    EXPECT_EQ(CodeBytes(*tuner), "1uta");
-    EXPECT_EQ(Texts(*tuner), (std::vector<std::string>{"A4: 440.0 Hz", "Tone Frequency: 440.0 Hz"}));
-    EXPECT_EQ(tuner->GetParameter(At::kA4)->minValue, 340.0f);
-    EXPECT_EQ(tuner->GetParameter(At::kA4)->maxValue, 500.0f);
-    EXPECT_EQ(tuner->GetParameter(At::kToneFrequency)->minValue, 20.0f);
-    EXPECT_EQ(tuner->GetParameter(At::kToneFrequency)->maxValue, 20000.0f);
-    ExpectPresets(*tuner, {{"Default", {440, 440}}});
-    EXPECT_FALSE(tuner->HasReading());
-    EXPECT_EQ(tuner->NoteName(), "");
-}
 
 TEST(AutoTunerReading, ConcertAAndTheReferencePitch)
 {
@@ -113,15 +97,13 @@ TEST(AutoTunerReading, OpenStringsOfGuitarAndBass)
     };
     const String strings[] = {{16, "E 1"}, {21, "A 1"}, {26, "D 2"}, {31, "G 2"}, {28, "E 2"}, {33, "A 2"},
                               {38, "D 3"}, {43, "G 3"}, {47, "B 3"}, {52, "E 4"}, {76, "E 6"}};
-    for (double rate : {44100.0, 48000.0}) {
-        for (const String& s : strings) {
-            auto tuner = Hearing(Pluck(NoteHz(s.note), rate, kSettledFrames), rate);
-            EXPECT_EQ(tuner->NoteName(), s.name) << rate;
-            EXPECT_NEAR(tuner->Deviation(), 0.0f, 1.0f) << rate << " " << s.name;
-        }
+    for (const String& s : strings) {
+        auto tuner = Hearing(Pluck(NoteHz(s.note), 48000.0, kSettledFrames), 48000.0);
+        EXPECT_EQ(tuner->NoteName(), s.name);
+        EXPECT_NEAR(tuner->Deviation(), 0.0f, 1.0f) << s.name;
     }
-    // The extreme rates at the ends of the range.
-    for (double rate : {22050.0, 96000.0, 192000.0})
+    // The other rates, at the ends of the range.
+    for (double rate : {22050.0, 44100.0, 192000.0})
         for (int note : {16, 43, 76}) {
             auto tuner = Hearing(Pluck(NoteHz(note), rate, kSettledFrames), rate);
             EXPECT_EQ(tuner->NoteIndex(), note) << rate;
@@ -131,9 +113,9 @@ TEST(AutoTunerReading, OpenStringsOfGuitarAndBass)
 
 TEST(AutoTunerReading, SinesFrom55To2000Hz)
 {
-    // Every third semitone from A1 up, and 2000 Hz, a little sharp of B6.
+    // Every fifth semitone from A1 up, and 2000 Hz, a little sharp of B6.
     std::vector<double> tones;
-    for (int note = 21; note <= 83; note += 3)
+    for (int note = 21; note <= 83; note += 5)
         tones.push_back(NoteHz(note));
     tones.push_back(2000.0);
     for (double frequency : tones) {

@@ -1,24 +1,17 @@
 #include "effects/modulation/CORVAutoWahDSP.h"
 
-#include "dsp/FourCC.h"
-#include "tests/WahReverbTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 
-using namespace wah_reverb_testing;
+using testing_support::Impulse;
+using testing_support::Make;
+using testing_support::Play;
+using testing_support::Set;
 using Aw = CORVAutoWahDSP;
-
-TEST(CORVAutoWahDSP, PublishesItsFace)
-{
-    auto wah = Make<Aw>();
-    EXPECT_EQ(wah->longName, "AW - Auto Wah");
-    EXPECT_EQ(wah->fourCC, FourCC("awu1"));
-    EXPECT_EQ(wah->presets.at(4)->name, "Decay wah");
-    EXPECT_EQ(wah->GetParameter(Aw::kRate)->scaleType, ScaleLog);
-}
 
 TEST(CORVAutoWahDSP, CenterPlacesTheResonanceAt44100)
 {
@@ -32,7 +25,7 @@ TEST(CORVAutoWahDSP, CenterPlacesTheResonanceAt44100)
         double best = 0.0;
         double bestMagnitude = 0.0;
         for (double f = fc * 0.97; f <= fc * 1.03; f += fc * 1e-4) {
-            const double magnitude = Magnitude(response, f, 44100.0);
+            const double magnitude = testing_support::DtftMagnitude(response, f, 44100.0);
             if (magnitude > bestMagnitude) {
                 bestMagnitude = magnitude;
                 best = f;

@@ -1,17 +1,16 @@
 #include "effects/modulation/CORVBPMDelayDSP.h"
 
-#include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <tuple>
 #include <utility>
 
+using testing_support::Impulse;
 using testing_support::ProcessInBlocks;
 using testing_support::Sine;
 
@@ -50,13 +49,6 @@ std::vector<float> RunBoth(Bd& delay, const std::vector<float>& input, int32_t b
 
 std::vector<float> Silence(size_t frames) { return std::vector<float>(frames, 0.0f); }
 
-std::vector<float> Impulse(size_t frames)
-{
-    std::vector<float> signal(frames, 0.0f);
-    signal[0] = 1.0f;
-    return signal;
-}
-
 // Positions of the non-zero samples from index `from` on.
 std::vector<size_t> NonZero(const std::vector<float>& signal, size_t from = 1)
 {
@@ -78,20 +70,8 @@ std::vector<float> Recording(size_t frames)
 
 void PressFootSwitch(Bd& delay) { delay.OnParameterChange(1, 1.0f); }
 
-uint32_t fakeTicks = 0;
-uint32_t FakeTickCount() { return fakeTicks; }
-
 // Two foot-switch presses ms apart with the tap on.
-void TapInterval(Bd& delay, uint32_t ms)
-{
-    platform::SetTickSource(&FakeTickCount);
-    delay.OnParameterChange(Bd::kTap, 1.0f);
-    fakeTicks = 50000;
-    PressFootSwitch(delay);
-    fakeTicks += ms;
-    PressFootSwitch(delay);
-    platform::SetTickSource(nullptr);
-}
+void TapInterval(Bd& delay, uint32_t ms) { testing_support::TapInterval(delay, Bd::kTap, ms); }
 
 // 60 dB over the decay time, per two-beat pass.
 double ExpectedFeedback(double decaySeconds, int32_t delay2, double sampleRate)
@@ -101,53 +81,6 @@ double ExpectedFeedback(double decaySeconds, int32_t delay2, double sampleRate)
 }
 
 } // namespace
-
-TEST(BPMDelayTables, IdentityParametersAndTexts)
-{
-    auto delay = MakeDelay();
-    EXPECT_EQ(delay->longName, "BD - BPM Delay");
-    EXPECT_EQ(delay->shortName, "BD");
-    char bytes[4];
-    std::memcpy(bytes, &delay->fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1udb");
-    ASSERT_EQ(delay->parameters.size(), 7u);
-    EXPECT_EQ(delay->GetParameter(Bd::kEffectLevel)->GetText(true, true), "Effect Level: 50.0 %");
-    EXPECT_EQ(delay->GetParameter(Bd::kTempo)->GetText(true, true), "Tempo: 160.0 BPM");
-    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->GetText(true, true), "Decay: 1.6 s");
-    EXPECT_EQ(delay->GetParameter(Bd::kStereo)->GetText(true, true), "Stereo: 50.0 ");
-    EXPECT_EQ(delay->GetParameter(Bd::kMode)->GetText(true, true), "Mode:  Mono");
-    EXPECT_EQ(delay->GetParameter(Bd::kMode)->GetText(false, false, 1.0f), "Stereo");
-    EXPECT_EQ(delay->GetParameter(Bd::kSyncCoeff)->GetText(true, true), "Sync coeff:  Off");
-    EXPECT_EQ(delay->GetParameter(Bd::kTap)->GetText(true, true), "Tap:  Canceled");
-    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->scaleType, ScaleLog);
-    EXPECT_EQ(delay->GetParameter(Bd::kDecay)->minValue, 0.02f);
-    EXPECT_EQ(delay->GetParameter(Bd::kTempo)->maxValue, 1200.0f);
-
-    EXPECT_STREQ(Bd::HoldStateName(Bd::kNormal), "Normal");
-    EXPECT_STREQ(Bd::HoldStateName(Bd::kBypassing), "Bypassing");
-    EXPECT_STREQ(Bd::HoldStateName(Bd::kSampling), "Sampling");
-    EXPECT_STREQ(Bd::HoldStateName(Bd::kPlaying), "Playing");
-
-    delay->GetParameter(Bd::kSyncCoeff)->SetValue(3.0f);
-    EXPECT_EQ(delay->OnParameterChange(Bd::kTempo, 0.5f), "Tempo: 610.0 BPM (Sync !)");
-}
-
-TEST(BPMDelayTables, FactoryPresets)
-{
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
-        {"Default", {50, 160, 1.62f, 50, 0, 0, 0}},        {"Vektra Rhythm", {36, 160, 0.1f, 50, 0, 0, 0}},
-        {"Slow solo", {23, 160, 0.1f, -18, 0, 0, 0}},      {"Double sound", {54, 1200.0001f, 0.02f, 50, 0, 0, 0}},
-        {"Hold on", {57, 100, 20.01f, 50, 0, 0, 0}},
-    };
-    auto delay = MakeDelay();
-    ASSERT_EQ(delay->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        delay->ApplyPresetByIndex(int32_t(i));
-        ASSERT_EQ(delay->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 7; ++p)
-            EXPECT_EQ(delay->Value(Bd::kEffectLevel + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-    }
-}
 
 TEST(BPMDelayTables, PresetsAtTheEndStops)
 {

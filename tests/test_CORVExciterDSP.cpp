@@ -61,67 +61,6 @@ std::vector<float> Tone(double hz) { return testing_support::Sine(hz, kRate, kSe
 
 } // namespace
 
-TEST(Exciter, PublishedParametersAndPresets)
-{
-    Ec ec(44100.0, 256);
-    EXPECT_EQ(ec.longName, "EC - Exciter");
-    EXPECT_EQ(ec.shortName, "EC");
-    char bytes[4];
-    std::memcpy(bytes, &ec.fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1uce");
-
-    struct Row {
-        int32_t index;
-        const char* name;
-        std::vector<std::string> texts;
-        float min, max, defaultValue;
-        ScaleType scale;
-    };
-    const std::vector<Row> rows{
-        {2, "Drive", {"%"}, 0, 150, 50, ScaleLinear},           {3, "1st Harmonic", {"%"}, 0, 100, 50, ScaleLinear},
-        {4, "2nd Harmonic", {"%"}, 0, 100, 50, ScaleLinear},    {5, "3rd Harmonic", {"%"}, 0, 100, 50, ScaleLinear},
-        {6, "Frequency", {"Hz"}, 500, 10000, 500, ScaleLog},    {7, "Exciter Mix", {"%"}, 0, 100, 50, ScaleLinear},
-        {8, "4nd Harmonic", {"%"}, 0, 100, 50, ScaleLinear},    {9, "5nd Harmonic", {"%"}, 0, 100, 50, ScaleLinear},
-        {10, "x5 Oversampling", {"Off", "On"}, 0, 1, 0, ScaleList},
-    };
-    ASSERT_EQ(ec.parameters.size(), rows.size());
-    for (const Row& row : rows) {
-        const CORVDSPParameter& p = *ec.GetParameter(row.index);
-        EXPECT_EQ(p.name, row.name);
-        EXPECT_EQ(p.valueTexts, row.texts) << row.name;
-        EXPECT_EQ(p.minValue, row.min) << row.name;
-        EXPECT_EQ(p.maxValue, row.max) << row.name;
-        EXPECT_EQ(p.step, 1.0f) << row.name;
-        EXPECT_EQ(p.defaultValue, row.defaultValue) << row.name;
-        EXPECT_EQ(p.value, row.defaultValue) << row.name;
-        EXPECT_EQ(p.scaleType, row.scale) << row.name;
-    }
-
-    const std::vector<std::pair<std::string, std::vector<float>>> presets{
-        {"Default", {50, 50, 50, 50, 500, 50, 50, 50, 0}},
-        {"X Cabinet", {106.6f, 100, 0, 100, 2565, 61.7f, 0, 29, 0}},
-        {"Fright Bender", {105.7f, 100, 42, 31, 3056, 26.1f, 18, 100, 0}},
-        {"Loudster", {70.3f, 100, 38, 22, 1915, 23.1f, 37, 100, 1}},
-        {"Warm Tube", {94.6f, 31, 100, 100, 1516, 50.6f, 50, 50, 1}},
-    };
-    ASSERT_EQ(ec.presets.size(), presets.size());
-    for (size_t i = 0; i < presets.size(); ++i) {
-        const CORVDSPPreset& preset = *ec.presets.at(int32_t(i));
-        EXPECT_EQ(preset.name, presets[i].first);
-        EXPECT_EQ(preset.values, presets[i].second) << preset.name;
-        EXPECT_EQ(preset.isFactory, 1u);
-    }
-    EXPECT_EQ(ec.currentPreset, ec.presets.at(0).get());
-
-    // Drive beyond 100 % survives a preset; the corner's knob is logarithmic.
-    ec.ApplyPreset("X Cabinet");
-    EXPECT_EQ(ec.Value(Ec::kDrive), 106.6f);
-    ec.OnParameterChange(Ec::kFrequency, 0.5f);
-    EXPECT_NEAR(ec.Value(Ec::kFrequency), std::sqrt(500.0 * 10000.0), 0.01);
-    EXPECT_EQ(ec.GetParameter(Ec::kFrequency)->GetText(true, true), "Frequency: 2236.1 Hz");
-    EXPECT_EQ(ec.GetParameter(Ec::kOversampling)->GetText(true, true), "x5 Oversampling:  Off");
-}
-
 // A tone an octave and more below the band is not excited: the output is the
 // input (delayed by the oversampler's latency when it runs), and nothing is
 // added at its harmonics, even at full drive, levels and mix.

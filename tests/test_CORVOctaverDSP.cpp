@@ -1,12 +1,16 @@
 #include "effects/modulation/CORVOctaverDSP.h"
 
-#include "tests/DynamicsTestSupport.h"
-#include "tests/PitchTestSupport.h"
+#include "effects/common/RealFft.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
-using namespace dynamics_testing;
-using namespace pitch_testing;
+using testing_support::Cents;
+using testing_support::HarmonicTone;
+using testing_support::Make;
+using testing_support::Set;
+using testing_support::StrongestFrequency;
+using testing_support::WindowedAmplitudeAt;
 using testing_support::Peak;
 using Ot = CORVOctaverDSP;
 
@@ -33,22 +37,6 @@ std::unique_ptr<Ot> MakeOctaver(float clean, float lower, float upper, double ra
 }
 
 } // namespace
-
-TEST(OctaverTables, IdentityParametersAndPresets)
-{
-    auto octaver = Make<Ot>();
-    EXPECT_EQ(octaver->longName, "OT - Octaver");
-    EXPECT_EQ(octaver->shortName, "OT");
-    EXPECT_EQ(CodeBytes(*octaver), "1uto");
-    EXPECT_EQ(Texts(*octaver), (std::vector<std::string>{"Clean Signal Level: 50.0 %", "Lower Octave Level: 50.0 %",
-                                                         "Upper Octave Level: 50.0 %"}));
-    EXPECT_EQ(octaver->GetParameter(Ot::kUpperLevel)->maxValue, 100.0f);
-    ExpectPresets(*octaver, {{"Default", {50, 50, 50}},
-                             {"Under Stand", {0, 100, 0}},
-                             {"Stand Up", {0, 0, 56}},
-                             {"Where Is", {0, 50, 50}},
-                             {"There Is", {100, 50, 50}}});
-}
 
 TEST(OctaverMix, DryPathIsScaledButNotDelayed)
 {
@@ -80,9 +68,9 @@ TEST(OctaverMix, UnderStandAndStandUpCarryOnlyTheirOctave)
         EXPECT_NEAR(StrongestFrequency(out.left, from, 16384, kRate), c.octave, 0.002 * c.octave) << c.preset;
         // The shifters hear the plain sum of both channels: twice the tone.
         const double expected = c.level * 2.0 * kAmplitude;
-        EXPECT_NEAR(20.0 * std::log10(AmplitudeAt(out.left, from, 16384, c.octave, kRate) / expected), 0.0, 1.5)
+        EXPECT_NEAR(20.0 * std::log10(WindowedAmplitudeAt(out.left, from, 16384, c.octave, kRate) / expected), 0.0, 1.5)
             << c.preset;
-        EXPECT_LT(AmplitudeAt(out.left, from, 16384, kTone, kRate), 1e-3 * kAmplitude) << c.preset;
+        EXPECT_LT(WindowedAmplitudeAt(out.left, from, 16384, kTone, kRate), 1e-3 * kAmplitude) << c.preset;
         EXPECT_EQ(out.left, out.right);
     }
 }
@@ -216,19 +204,3 @@ TEST(OctaverQuality, FollowsASweepFrom80To1000Hz)
     }
 }
 
-TEST(OctaverQuality, BlockLengthDoesNotChangeTheOutput)
-{
-    const std::vector<float> tone = HarmonicTone(147.0, 48000.0, 24000, 4);
-    std::vector<float> reference;
-    for (int32_t block : {1, 100, 256, 4096}) {
-        Ot octaver(48000.0, 4096);
-        Set(octaver, Ot::kCleanLevel, 30.0f);
-        Set(octaver, Ot::kLowerLevel, 80.0f);
-        Set(octaver, Ot::kUpperLevel, 60.0f);
-        const Stereo out = Through(octaver, {tone, tone}, block);
-        ASSERT_GT(Peak(out.left, 12000), 0.1f);
-        if (reference.empty())
-            reference = out.left;
-        EXPECT_EQ(out.left, reference) << block;
-    }
-}

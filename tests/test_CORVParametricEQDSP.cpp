@@ -1,12 +1,13 @@
 #include "effects/drive/CORVParametricEQDSP.h"
-#include "tests/EqTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <complex>
 
-using namespace eq_testing;
+using testing_support::MakeAtHostRate;
+using testing_support::MeasuredGainDb;
 
 namespace {
 
@@ -27,7 +28,7 @@ double SectionDb(const Pe& pe, double f)
 {
     const Pe::Coefficients& c = pe.Coefs();
     const std::complex<double> z = std::polar(1.0, -2.0 * M_PI * f / pe.sampleRate);
-    return drive_testing::Db(std::abs((c.b0 + (c.b1 + c.b2 * z) * z) / (c.a0 + (c.a1 + c.a2 * z) * z)));
+    return testing_support::Db(std::abs((c.b0 + (c.b1 + c.b2 * z) * z) / (c.a0 + (c.a1 + c.a2 * z) * z)));
 }
 
 // What a constant (DC) or an alternating (Nyquist) input of 0.25 settles to.
@@ -38,30 +39,15 @@ double SettledGainDb(Pe& pe, bool alternating)
         left[i] = alternating && i % 2 ? -0.25f : 0.25f;
     std::vector<float> right = left;
     testing_support::ProcessInBlocks(pe, left, right, 1024);
-    return drive_testing::Db(std::fabs(left.back()) / 0.25);
+    return testing_support::Db(std::fabs(left.back()) / 0.25);
 }
 
 } // namespace
 
-TEST(ParametricEQ, NamesParametersAndPresets)
-{
-    const auto pe = Make<Pe>();
-    EXPECT_EQ(pe->longName, "PE - Parametric EQ");
-    EXPECT_EQ(pe->shortName, "PE");
-    EXPECT_EQ(CodeBytes(pe->fourCC), "1uep");
-    EXPECT_EQ(pe->GetParameter(Pe::kGain)->GetText(true, true), "Gain: 12.0 dB");
-    EXPECT_EQ(pe->GetParameter(Pe::kFrequency)->GetText(true, true), "Frequency: 1000.0 Hz");
-    EXPECT_EQ(pe->GetParameter(Pe::kQ)->GetText(true, true), "Q: 1.0 ");
-    EXPECT_EQ(pe->GetParameter(Pe::kFilterType)->GetText(true, true), "Filter Type:  High Shelf");
-    EXPECT_EQ(pe->GetParameter(Pe::kFilterType)->GetText(false, false, 3.0f), "Low pass");
-    EXPECT_EQ(pe->presets.at(1)->name, "Low Pass");
-    EXPECT_EQ(pe->presets.at(1)->values, (std::vector<float>{0.0f, 800.0f, 0.776f, 3.0f}));
-}
-
 TEST(ParametricEQ, PresetsShapeAsNamed)
 {
     // "Default": a high shelf raising the top by 12 dB and leaving 0 Hz alone.
-    auto pe = Make<Pe>();
+    auto pe = MakeAtHostRate<Pe>();
     pe->UpdateParameters(true);
     EXPECT_EQ(pe->Type(), Pe::kHighShelf);
     EXPECT_NEAR(SectionDb(*pe, 0.0), 0.0, 1e-9);
@@ -73,8 +59,8 @@ TEST(ParametricEQ, PresetsShapeAsNamed)
     pe->ApplyPreset("Low Pass");
     pe->UpdateParameters(false);
     EXPECT_NEAR(SectionDb(*pe, 0.0), 0.0, 1e-9);
-    EXPECT_NEAR(SectionDb(*pe, 800.0), drive_testing::Db(0.776f), 1e-6);
-    EXPECT_NEAR(MeasuredGainDb(*pe, 800.0, 44100.0), drive_testing::Db(0.776f), 0.01);
+    EXPECT_NEAR(SectionDb(*pe, 800.0), testing_support::Db(0.776f), 1e-6);
+    EXPECT_NEAR(MeasuredGainDb(*pe, 800.0, 44100.0), testing_support::Db(0.776f), 0.01);
 }
 
 TEST(ParametricEQ, OutputGainRules)
@@ -94,7 +80,7 @@ TEST(ParametricEQ, OutputGainRules)
         {Pe::kLowShelf, -12.0f, true, 0.0},   {Pe::kHighShelf, -9.0f, true, -9.0}, {Pe::kPeak, 12.0f, false, 0.0},
     };
     for (const Case& c : cases) {
-        auto pe = Make<Pe>();
+        auto pe = MakeAtHostRate<Pe>();
         EXPECT_NEAR(SettledGainDb(Set(*pe, c.type, c.gain), c.alternating), c.expectedDb, 1e-4)
             << c.type << " " << c.gain;
     }
@@ -108,14 +94,14 @@ TEST(ParametricEQ, PeakReachesItsGainAtTheCentreWithTwiceQInOctaves)
     };
     for (const Case& c : {Case{44100.0, 1000.0f, 12.0f, 1.0f}, Case{44100.0, 5000.0f, -8.0f, 0.3f},
                           Case{192000.0, 25.0f, 12.0f, 0.1f}, Case{22050.0, 9000.0f, -12.0f, 3.0f}}) {
-        auto pe = Make<Pe>(c.fs);
+        auto pe = MakeAtHostRate<Pe>(c.fs);
         Set(*pe, Pe::kPeak, c.gain, c.frequency, c.q);
         EXPECT_NEAR(SectionDb(*pe, c.frequency), c.gain, 1e-6);
         EXPECT_NEAR(MeasuredGainDb(*pe, c.frequency, c.fs, c.frequency < 100.0f ? 2.0 : 0.3), c.gain, 0.1)
             << c.frequency << " at " << c.fs;
     }
     // "Q" 1: the half-gain points lie an octave either side, 2 octaves apart.
-    auto pe = Make<Pe>();
+    auto pe = MakeAtHostRate<Pe>();
     Set(*pe, Pe::kPeak, 12.0f, 1000.0f, 1.0f);
     EXPECT_NEAR(SectionDb(*pe, 500.0), 6.0, 0.1);
     EXPECT_NEAR(SectionDb(*pe, 2000.0), 6.0, 0.1);
@@ -141,7 +127,7 @@ TEST(ParametricEQ, SilenceGivesTheOffsetTimesTheGainAtZeroHertz)
     };
     for (const Case& c : {Case{Pe::kHighShelf, 12.0f, 1.0}, Case{Pe::kLowShelf, 12.0f, std::pow(10.0, 0.6)},
                           Case{Pe::kLowPass, 12.0f, std::pow(10.0, 0.3)}, Case{Pe::kHighPass, 12.0f, 0.0}}) {
-        auto pe = Make<Pe>();
+        auto pe = MakeAtHostRate<Pe>();
         Set(*pe, c.type, c.gain);
         std::vector<float> left(22050), right(22050);
         testing_support::ProcessInBlocks(*pe, left, right, 512);

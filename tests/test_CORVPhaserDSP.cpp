@@ -3,8 +3,6 @@
 #include "effects/modulation/CORVPhaserBassDSP.h"
 #include "effects/modulation/CORVPhaserDSP.h"
 
-#include "dsp/FourCC.h"
-#include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <memory>
 
+using testing_support::Impulse;
 using testing_support::ProcessInBlocks;
 using testing_support::Rms;
 using testing_support::Sine;
@@ -50,13 +48,6 @@ std::unique_ptr<CORVPhaserBase> MakeVariant(bool bass, double sampleRate = 44100
     if (bass)
         return Make<Phb>(sampleRate);
     return Make<Ph>(sampleRate);
-}
-
-std::vector<float> Impulse(size_t frames)
-{
-    std::vector<float> signal(frames, 0.0f);
-    signal[0] = 1.0f;
-    return signal;
 }
 
 // Six stages of (c + z^-1) / (1 + c z^-1), run as the direct-form difference
@@ -99,89 +90,7 @@ std::pair<float, float> CoefficientRange(CORVPhaserBase& phaser, size_t frames)
     return {lowest, highest};
 }
 
-std::string MemoryBytes(uint32_t code)
-{
-    char bytes[4];
-    std::memcpy(bytes, &code, 4);
-    return std::string(bytes, 4);
-}
-
-uint32_t fakeTicks = 0;
-uint32_t FakeTickCount() { return fakeTicks; }
-
 } // namespace
-
-TEST(PhaserTables, GuitarIdentityAndParameters)
-{
-    const auto phaser = Make<Ph>();
-    EXPECT_EQ(phaser->longName, "PH - Phaser");
-    EXPECT_EQ(phaser->shortName, "PH");
-    EXPECT_EQ(MemoryBytes(phaser->fourCC), "1uhp");
-    ASSERT_EQ(phaser->parameters.size(), 6u);
-    EXPECT_EQ(phaser->GetParameter(Ph::kMix)->GetText(true, true), "Mix: 50.0 %");
-    EXPECT_EQ(phaser->GetParameter(Ph::kRate)->GetText(true, true), "Rate: 0.5 Hz");
-    EXPECT_EQ(phaser->GetParameter(Ph::kDepth)->GetText(true, true), "Depth: 50.0 %");
-    EXPECT_EQ(phaser->GetParameter(Ph::kResonance)->GetText(true, true), "Resonance: 50.0 %");
-    EXPECT_EQ(phaser->GetParameter(Ph::kSyncCoeff)->GetText(true, true), "Sync coeff:  Off");
-    EXPECT_EQ(phaser->GetParameter(Ph::kTap)->GetText(true, true), "Tap:  Canceled");
-
-    const CORVDSPParameter& rate = *phaser->GetParameter(Ph::kRate);
-    EXPECT_EQ(rate.scaleType, ScaleLog);
-    EXPECT_EQ(rate.minValue, 0.05f);
-    EXPECT_EQ(rate.maxValue, 10.0f);
-    EXPECT_EQ(rate.step, 0.05f);
-    EXPECT_EQ(phaser->OnParameterChange(Ph::kRate, 1.0f), "");
-    EXPECT_EQ(phaser->Value(Ph::kRate), 10.0f);
-    phaser->OnParameterChange(Ph::kSyncCoeff, 5.0f / 8.0f);
-    EXPECT_EQ(phaser->OnParameterChange(Ph::kRate, 1.0f), "Rate: 10.0 Hz (Sync !)");
-}
-
-TEST(PhaserTables, GuitarPresets)
-{
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
-        {"Default", {50, 0.5f, 50, 50, 0, 0}},  {"Rhythm", {50, 0.5f, 50, 50, 0, 0}},
-        {"Funky", {52, 1.84f, 72, 19, 0, 0}},   {"Dream on", {37, 3.16f, 18, 50, 0, 0}},
-        {"Hard", {50, 3.82f, 100, 100, 0, 0}},
-    };
-    auto phaser = Make<Ph>();
-    ASSERT_EQ(phaser->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        phaser->ApplyPresetByIndex(int32_t(i));
-        ASSERT_EQ(phaser->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 6; ++p)
-            EXPECT_EQ(phaser->Value(Ph::kMix + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-    }
-}
-
-TEST(PhaserTables, BassIdentityParametersAndPresets)
-{
-    auto phaser = Make<Phb>();
-    EXPECT_EQ(phaser->longName, "PHB - Bass Phaser");
-    EXPECT_EQ(phaser->shortName, "PHB");
-    EXPECT_EQ(MemoryBytes(phaser->fourCC), "1bhp");
-    ASSERT_EQ(phaser->parameters.size(), 7u);
-    const CORVDSPParameter& impact = *phaser->GetParameter(Phb::kImpact);
-    EXPECT_EQ(impact.name, "Impact");
-    EXPECT_EQ(impact.GetText(true, true), "Impact:  Gentle ==|= Full");
-    const std::vector<std::string> entries{"Gentle |=== Full", "Gentle =|== Full", "Gentle ==|= Full",
-                                           "Gentle ===| Full"};
-    EXPECT_EQ(impact.valueTexts, entries);
-    EXPECT_EQ(phaser->GetParameter(Phb::kSyncCoeff)->name, "Sync coeff");
-    EXPECT_EQ(phaser->GetParameter(Phb::kTap)->name, "Tap");
-
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
-        {"Default", {50, 0.5f, 50, 50, 2, 0, 0}},      {"Stop Phase", {73, 0.0f, 100, 100, 0, 0, 0}},
-        {"Slow Phase", {82, 0.13f, 73, 63, 3, 0, 0}},  {"Fast Phase", {100, 0.86f, 100, 67, 1, 0, 0}},
-        {"Helico Phase", {100, 1.0f, 100, 100, 3, 0, 0}},
-    };
-    ASSERT_EQ(phaser->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        phaser->ApplyPresetByIndex(int32_t(i));
-        ASSERT_EQ(phaser->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 7; ++p)
-            EXPECT_EQ(phaser->Value(Phb::kMix + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-    }
-}
 
 TEST(PhaserSweep, DepthSpansThe350To4520HzBand)
 {
@@ -285,13 +194,7 @@ TEST(PhaserRate, FreeRateSyncAndTap)
     EXPECT_EQ(phaser->Lfo().Frequency(), 12.0f);
 
     phaser->OnParameterChange(Ph::kSyncCoeff, 0.0f);
-    platform::SetTickSource(&FakeTickCount);
-    phaser->OnParameterChange(Ph::kTap, 1.0f);
-    fakeTicks = 7000;
-    phaser->OnParameterChange(1, 1.0f);
-    fakeTicks = 7250;
-    phaser->OnParameterChange(1, 1.0f);
-    platform::SetTickSource(nullptr);
+    testing_support::TapInterval(*phaser, Ph::kTap, 250);
     EXPECT_FALSE(phaser->bypassed);
     EXPECT_EQ(phaser->Value(Ph::kRate), 4.0f);
     Phase(*phaser, std::vector<float>(16, 0.0f));

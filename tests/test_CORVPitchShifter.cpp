@@ -1,6 +1,6 @@
 #include "effects/modulation/CORVPitchShifter.h"
 
-#include "tests/PitchTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,9 @@
 #include <cmath>
 #include <vector>
 
-using namespace pitch_testing;
+using testing_support::HarmonicTone;
+using testing_support::StrongestFrequency;
+using testing_support::WindowedAmplitudeAt;
 
 namespace {
 
@@ -75,9 +77,9 @@ TEST(PitchShifter, OctavesLandOnHalfAndTwiceTheFrequencyAtTheInputLevel)
                 EXPECT_NEAR(StrongestFrequency(output, from, 16384, rate), target, 0.002 * target)
                     << rate << " " << semitones << " " << frequency;
                 // Within 1.5 dB of the input, nothing left at the input's pitch.
-                const double level = AmplitudeAt(output, from, 16384, target, rate);
+                const double level = WindowedAmplitudeAt(output, from, 16384, target, rate);
                 EXPECT_NEAR(20.0 * std::log10(level / kAmplitude), 0.0, 1.5) << semitones << " " << frequency;
-                EXPECT_LT(AmplitudeAt(output, from, 16384, frequency, rate), 1e-3 * kAmplitude);
+                EXPECT_LT(WindowedAmplitudeAt(output, from, 16384, frequency, rate), 1e-3 * kAmplitude);
             }
         }
     }

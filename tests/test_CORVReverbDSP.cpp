@@ -1,18 +1,26 @@
 #include "effects/modulation/CORVReverbDSP.h"
 
-#include "dsp/FourCC.h"
 #include "effects/common/BiquadSection.h"
-#include "tests/WahReverbTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
-using namespace wah_reverb_testing;
+using testing_support::Impulse;
+using testing_support::Make;
+using testing_support::Set;
 using Rv = CORVReverbDSP;
 
 namespace {
+
+// The same signal into both channels; the left output (the two sides'
+// tails differ by design).
+std::vector<float> Play(CORVDSPAlgInterface& reverb, const std::vector<float>& input)
+{
+    return testing_support::Play(reverb, input, 512, false);
+}
 
 std::unique_ptr<Rv> Wet(float mode, float decay, float color = 0.0f, double sampleRate = 44100.0)
 {
@@ -69,33 +77,6 @@ double Brightness(const std::vector<float>& response, double sampleRate)
 }
 
 } // namespace
-
-TEST(CORVReverbDSP, PublishesItsFace)
-{
-    auto reverb = Make<Rv>();
-    EXPECT_EQ(reverb->longName, "RV - Reverb");
-    EXPECT_EQ(reverb->shortName, "RV");
-    EXPECT_EQ(reverb->fourCC, FourCC("rvu1"));
-    EXPECT_EQ(std::vector<float>({reverb->Value(2), reverb->Value(3), reverb->Value(4), reverb->Value(5)}),
-              (std::vector<float>{42.0f, 61.0f, 0.0f, 0.0f}));
-    const char* names[] = {"Default",      "On Stage",    "Big room",      "Hall",    "Tunnel",
-                           "Concert hall", "Spring verb", "Clean Hi verb", "No Early"};
-    ASSERT_EQ(reverb->presets.size(), 9u);
-    for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(reverb->presets.at(i)->name, names[i]);
-    EXPECT_EQ(reverb->presets.at(6)->values, (std::vector<float>{31.0f, 61.0f, -37.0f, 4.0f}));
-
-    // "Color" carries its unit on both sides of 0; the modes read as listed.
-    CORVDSPParameter& color = *reverb->GetParameter(Rv::kColor);
-    color.SetValue(-37.0f);
-    EXPECT_EQ(color.GetText(true, true), "Color: -37.0 %");
-    EXPECT_EQ(color.GetText(true, true, 80.0f), "Color: 80.0 %");
-    reverb->ApplyPreset("Concert hall");
-    EXPECT_EQ(reverb->GetParameter(Rv::kMode)->GetText(false, false), "Long Hall");
-    reverb->ApplyPreset("No Early");
-    EXPECT_EQ(reverb->GetParameter(Rv::kMode)->GetText(false, false), "Verb");
-    EXPECT_EQ(reverb->GetParameter(Rv::kMode)->GetText(false, false, 6.0f), "Tunnel");
-}
 
 TEST(CORVReverbDSP, LinesScaleWithTheSampleRate)
 {
@@ -171,24 +152,21 @@ double AudibleReverberationTime(const std::vector<float>& response, double rate)
 TEST(CORVReverbDSP, MeasuredReverberationTimes)
 {
     constexpr float kDecays[] = {0.0f, 50.0f, 100.0f};
-    constexpr double kRates[] = {44100.0, 48000.0, 96000.0};
     double rt[7][3]; // at 44.1 kHz, per mode and "Decay"
     for (int mode = 0; mode < 7; ++mode) {
         for (int d = 0; d < 3; ++d) {
             const std::string where = std::to_string(mode) + " at " + std::to_string(int(kDecays[d]));
-            double at[3];
-            for (int r = 0; r < 3; ++r) {
-                const StereoResponse response = ImpulseResponse(float(mode), kDecays[d], kRates[r]);
-                at[r] = AudibleReverberationTime(response.left, kRates[r]);
-                // The tails of the two sides are different sounds, not one
-                // sound shifted or scaled: half a second of tail, lags to 5 ms.
-                const size_t tail = size_t(0.05 * kRates[r]);
-                EXPECT_LT(Correlation(response.left, response.right, tail, size_t(kRates[r] / 2), int(tail / 10)), 0.5)
-                    << where;
+            const StereoResponse response = ImpulseResponse(float(mode), kDecays[d], 44100.0);
+            double at[2] = {AudibleReverberationTime(response.left, 44100.0), 0.0};
+            // The tails of the two sides are different sounds, not one sound
+            // shifted or scaled: half a second of tail, lags to 5 ms.
+            EXPECT_LT(Correlation(response.left, response.right, 2205, 22050, 220), 0.5) << where;
+            // The same space at another rate: the lines scale with it.
+            if (d == 1) {
+                at[1] = AudibleReverberationTime(ImpulseResponse(float(mode), kDecays[d], 96000.0).left, 96000.0);
+                EXPECT_NEAR(at[1] / at[0], 1.0, 0.1) << where;
             }
             rt[mode][d] = at[0];
-            EXPECT_NEAR(at[1] / at[0], 1.0, 0.1) << where;
-            EXPECT_NEAR(at[2] / at[0], 1.0, 0.1) << where;
             // The quoted time holds for the middle of the spectrum; the highs
             // die sooner, so the whole band decays a little faster.
             const double quoted = Wet(float(mode), kDecays[d])->DecayTime();

@@ -1,13 +1,10 @@
 #include "effects/modulation/CORVTremoloDSP.h"
 
-#include "dsp/FourCC.h"
-#include "platform/TickCount.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 using testing_support::ProcessInBlocks;
@@ -56,59 +53,7 @@ double PeriodInSamples(Tr& tremolo, size_t frames)
 // hundredths of a percent.
 double PeriodTolerance(double period) { return 2.0 + period * 1e-3; }
 
-uint32_t fakeTicks = 0;
-uint32_t FakeTickCount() { return fakeTicks; }
-
 } // namespace
-
-TEST(TremoloTables, IdentityAndParameters)
-{
-    const auto tremolo = MakeTremolo();
-    EXPECT_EQ(tremolo->longName, "TR - Tremolo");
-    EXPECT_EQ(tremolo->shortName, "TR");
-    EXPECT_EQ(tremolo->fourCC, FourCC("tru1"));
-    char bytes[4];
-    std::memcpy(bytes, &tremolo->fourCC, 4);
-    EXPECT_EQ(std::string(bytes, 4), "1urt");
-
-    ASSERT_EQ(tremolo->parameters.size(), 5u);
-    EXPECT_EQ(tremolo->GetParameter(Tr::kTempo)->GetText(true, true), "Tempo: 300.0 BPM");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kWaveShape)->GetText(true, true), "Wave shape:  Triangular");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kDepth)->GetText(true, true), "Depth: 21.0 %");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kSyncCoeff)->GetText(true, true), "Sync coeff:  Off");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kTap)->GetText(true, true), "Tap:  Canceled");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kWaveShape)->GetText(false, false, 4.0f), "Sinusoidal");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kSyncCoeff)->GetText(false, false, 8.0f), "1/16 T");
-    EXPECT_EQ(tremolo->GetParameter(Tr::kTap)->GetText(false, false, 1.0f), "Press On-Off to start");
-
-    const CORVDSPParameter& tempo = *tremolo->GetParameter(Tr::kTempo);
-    EXPECT_EQ(tempo.minValue, 10.0f);
-    EXPECT_EQ(tempo.maxValue, 700.0f);
-    EXPECT_EQ(tempo.scaleType, ScaleLinear);
-    EXPECT_EQ(tremolo->GetParameter(Tr::kSyncCoeff)->maxValue, 8.0f);
-    EXPECT_EQ(tremolo->GetParameter(Tr::kSyncCoeff)->scaleType, ScaleList);
-
-    EXPECT_EQ(tremolo->OnParameterChange(Tr::kTempo, 0.5f), "");
-    tremolo->GetParameter(Tr::kSyncCoeff)->SetValue(5.0f);
-    EXPECT_EQ(tremolo->OnParameterChange(Tr::kTempo, 0.5f), "Tempo: 355.0 BPM (Sync !)");
-}
-
-TEST(TremoloTables, FactoryPresets)
-{
-    const std::vector<std::pair<std::string, std::vector<float>>> expected{
-        {"Default", {300, 0, 21, 0, 0}},   {"Light tremolo", {300, 0, 21, 0, 0}},
-        {"Fast tremolo", {671, 4, 31, 0, 0}}, {"Hard tremolo", {98.4f, 0, 100, 0, 0}},
-        {"Gap", {240, 2, 100, 0, 0}},
-    };
-    auto tremolo = MakeTremolo();
-    ASSERT_EQ(tremolo->presets.size(), expected.size());
-    for (size_t i = 0; i < expected.size(); ++i) {
-        tremolo->ApplyPresetByIndex(int32_t(i));
-        EXPECT_EQ(tremolo->currentPreset->name, expected[i].first);
-        for (int32_t p = 0; p < 5; ++p)
-            EXPECT_EQ(tremolo->Value(Tr::kTempo + p), expected[i].second[size_t(p)]) << expected[i].first << p;
-    }
-}
 
 TEST(TremoloRate, FreeTempoOf300BpmIs5Hz)
 {
@@ -144,13 +89,7 @@ TEST(TremoloRate, OtherSampleRates)
 TEST(TremoloRate, TapTempoSetsTheTempo)
 {
     auto tremolo = MakeTremolo();
-    platform::SetTickSource(&FakeTickCount);
-    tremolo->OnParameterChange(Tr::kTap, 1.0f);
-    fakeTicks = 10000;
-    tremolo->OnParameterChange(1, 1.0f);
-    fakeTicks = 10500;
-    tremolo->OnParameterChange(1, 1.0f);
-    platform::SetTickSource(nullptr);
+    testing_support::TapInterval(*tremolo, Tr::kTap, 500);
 
     EXPECT_FALSE(tremolo->bypassed);
     EXPECT_EQ(tremolo->Value(Tr::kTempo), 120.0f);

@@ -3,14 +3,15 @@
 #include "effects/drive/CORVSpeakerSimulatorBassDSP.h"
 #include "effects/drive/CORVSpeakerSimulatorGuitarDSP.h"
 #include "effects/drive/ThirdOrderButterworth.h"
-#include "tests/EqTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
 
-using namespace eq_testing;
+using testing_support::MakeAtHostRate;
+using testing_support::MeasuredGainDb;
 
 namespace {
 
@@ -71,28 +72,6 @@ void ExpectStablePoles(Effect& effect, int32_t models)
 
 } // namespace
 
-TEST(SpeakerSimulators, NamesParametersAndPresets)
-{
-    const auto guitar = Make<Guitar>();
-    const auto bass = Make<Bass>();
-    EXPECT_EQ(guitar->longName, "SPG - Guitar Speaker Simulator");
-    EXPECT_EQ(bass->longName, "SPB - Bass Speaker Simulator");
-    EXPECT_EQ(CodeBytes(guitar->fourCC), "1gps");
-    EXPECT_EQ(CodeBytes(bass->fourCC), "1bps");
-
-    const CORVDSPParameter& type = *guitar->GetParameter(Guitar::kSpeakerType);
-    EXPECT_EQ(type.GetText(true, true), "Speaker Type:  Cabinet 112V Off Axis");
-    EXPECT_EQ(type.GetText(false, false, 14.0f), "Cabinet 412V Far");
-    EXPECT_EQ(type.step, 7.0f);
-    EXPECT_EQ(bass->GetParameter(Bass::kSpeakerType)->GetText(true, true), "Speaker Type:  210 Off Axis");
-    EXPECT_EQ(bass->GetParameter(Bass::kSpeakerType)->GetText(false, false, 5.0f), "210 Far + Horn");
-    EXPECT_EQ(bass->GetParameter(Bass::kVolume)->GetText(true, true), "Volume: 0.0 dB");
-    EXPECT_EQ(guitar->presets.at(3)->name, "Vintage Cabinet");
-    EXPECT_EQ(guitar->presets.at(3)->values, (std::vector<float>{0.0f, 13.0f}));
-    EXPECT_EQ(bass->presets.at(6)->name, "Far H");
-    EXPECT_EQ(bass->presets.at(6)->values, (std::vector<float>{0.0f, 5.0f}));
-}
-
 TEST(SpeakerSimulators, ThirdOrderPairIsAButterworthLowPassTimesTheHighPassPole)
 {
     // |H|² = 1/(1 + (K/Kc)⁶) for the prewarped cubic, times the high-pass
@@ -115,14 +94,14 @@ TEST(SpeakerSimulators, ThirdOrderPairIsAButterworthLowPassTimesTheHighPassPole)
 TEST(SpeakerSimulators, PublishedRowsAreDesignedExactly)
 {
     constexpr double fs = 44100.0;
-    const auto guitar = Make<Guitar>(fs);
+    const auto guitar = MakeAtHostRate<Guitar>(fs);
     ExpectRows(Select(*guitar, 0.0f).Stage(0).Coefs(),
                {Hp(300), P(10, 160, 8), P(-4.1, 405, 4), P(-4, 1000, 2), P(-20, 1650, 50), P(-6, 2400, 8),
                 P(-20, 3400, 17), P(5, 5000, 10), P(-7, 8400, 9), Lp(5000), P(-2.5, 1900, 5), P(-13, 14000, 6),
                 P(-6, 8400, 16)},
                fs);
 
-    const auto bass = Make<Bass>(fs);
+    const auto bass = MakeAtHostRate<Bass>(fs);
     const std::vector<Reference> offAxis = {
         Hp(60), Lp(4500), Hp(50), Lp(4600), P(-2.5, 240, 2), P(-7.5, 460, 12), P(-7, 630, 3), P(-5, 1000, 12),
         P(-8, 1550, 6), P(-8, 1900, 18), P(3, 2150, 23), P(-11, 2400, 25), P(-23, 3000, 26), P(-11.5, 3600, 14),
@@ -146,7 +125,7 @@ TEST(SpeakerSimulators, PublishedRowsAreDesignedExactly)
 
 TEST(SpeakerSimulators, ModelSelectionTruncatesAndOnlyANewModelClearsTheState)
 {
-    auto guitar = Make<Guitar>();
+    auto guitar = MakeAtHostRate<Guitar>();
     Select(*guitar, 7.9f);
     EXPECT_EQ(guitar->Stage(0).Model(), 7);
     EXPECT_EQ(guitar->Stage(1).Model(), 7);
@@ -183,7 +162,7 @@ TEST(SpeakerSimulators, ModelSelectionTruncatesAndOnlyANewModelClearsTheState)
 TEST(SpeakerSimulators, GuitarModelsSoundLikeMicrophonedCabinets)
 {
     for (double fs : {44100.0, 48000.0}) {
-        auto guitar = Make<Guitar>(fs);
+        auto guitar = MakeAtHostRate<Guitar>(fs);
         std::vector<std::vector<double>> curves;
         std::vector<double> shares;
         for (int32_t m = 0; m < 15; ++m) {
@@ -219,7 +198,7 @@ TEST(SpeakerSimulators, HornModelsAddTheHornFilteredWooferSignal)
     // Measured through the effect: W·(1 + 1.4·H) with a horn, W without,
     // from the stage's own sections, at the volume's gain.
     constexpr double fs = 44100.0;
-    auto bass = Make<Bass>(fs);
+    auto bass = MakeAtHostRate<Bass>(fs);
     for (int32_t m = 0; m < 6; ++m) {
         const SpeakerStage& stage = Select(*bass, float(m), -6.0f).Stage(0);
         EXPECT_EQ(stage.HasHorn(), m % 2 == 1);
@@ -232,7 +211,7 @@ TEST(SpeakerSimulators, HornModelsAddTheHornFilteredWooferSignal)
                 horn *= BiquadResponse(stage.Coefs()[k], f, fs);
             if (m % 2 == 1)
                 expected *= 1.0 + 1.4 * horn;
-            const double expectedDb = drive_testing::Db(std::abs(expected)) - 6.0;
+            const double expectedDb = testing_support::Db(std::abs(expected)) - 6.0;
             EXPECT_NEAR(MeasuredGainDb(*bass, f, fs, 0.3), expectedDb, 0.05) << m << " at " << f;
         }
     }
@@ -241,7 +220,7 @@ TEST(SpeakerSimulators, HornModelsAddTheHornFilteredWooferSignal)
 TEST(SpeakerSimulators, SilenceSettlesToZeroThroughTheHighPasses)
 {
     for (double fs : {22050.0, 192000.0}) {
-        std::unique_ptr<CORVDSPAlgInterface> effects[] = {Make<Bass>(fs), Make<Guitar>(fs)};
+        std::unique_ptr<CORVDSPAlgInterface> effects[] = {MakeAtHostRate<Bass>(fs), MakeAtHostRate<Guitar>(fs)};
         for (auto& effect : effects) {
             std::vector<float> left(size_t(fs), 0.0f), right = left;
             testing_support::ProcessInBlocks(*effect, left, right, 4096);

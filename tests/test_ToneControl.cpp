@@ -4,7 +4,7 @@
 #include "effects/common/Decibels.h"
 #include "effects/drive/CORVToneControlBassDSP.h"
 #include "effects/drive/CORVToneControlGuitarDSP.h"
-#include "tests/EqTestSupport.h"
+#include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,8 @@
 #include <functional>
 #include <numbers>
 
-using namespace eq_testing;
+using testing_support::MakeAtHostRate;
+using testing_support::MeasuredGainDb;
 using Base = CORVToneControlBase;
 using Complex = std::complex<double>;
 
@@ -25,8 +26,8 @@ struct Family {
 };
 
 const Family kFamilies[] = {
-    {"TCG", [](double fs) -> std::unique_ptr<Base> { return Make<CORVToneControlGuitarDSP>(fs); }},
-    {"TCB", [](double fs) -> std::unique_ptr<Base> { return Make<CORVToneControlBassDSP>(fs); }},
+    {"TCG", [](double fs) -> std::unique_ptr<Base> { return MakeAtHostRate<CORVToneControlGuitarDSP>(fs); }},
+    {"TCB", [](double fs) -> std::unique_ptr<Base> { return MakeAtHostRate<CORVToneControlBassDSP>(fs); }},
 };
 
 struct Knobs {
@@ -97,7 +98,7 @@ double DigitalDb(const Base& effect, double frequency)
 double AnalogDb(const ToneStackVoicing& v, Knobs k, double frequency)
 {
     const PotPositions pots = PotFractions(k.bass, k.mid, k.treble);
-    return drive_testing::Db(std::abs(NetworkResponse(v.parts, pots, frequency))) + v.makeUpDb;
+    return testing_support::Db(std::abs(NetworkResponse(v.parts, pots, frequency))) + v.makeUpDb;
 }
 
 // The frequency of the deepest point between 100 Hz and 4 kHz, which must
@@ -120,51 +121,6 @@ const Knobs kSettings[] = {{0, 0, 0},   {50, 50, 50}, {100, 100, 100}, {100, 0, 
                            {0, 0, 100}, {100, 0, 100}, {25, 75, 10},   {0, 50, 50}};
 
 } // namespace
-
-TEST(ToneControl, NamesParametersAndPresets)
-{
-    struct Face {
-        std::unique_ptr<Base> effect;
-        const char *longName, *shortName, *code, *typeText;
-        std::vector<std::string> types;
-        std::vector<std::pair<std::string, std::vector<float>>> presets;
-    };
-    const Face faces[] = {
-        {kFamilies[0].make(44100.0), "TCG - Guitar Tone Control", "TCG", "1gct", "Type:  American Higain",
-         {"American Clean", "British Crunch", "British Classic", "Modern Higain", "American Higain"},
-         {{"Default", {0, 50, 50, 50, 4}}, {"American Clean", {0, 15, 62, 55, 0}}, {"British", {0, 8, 35, 100, 1}},
-          {"British 2", {0, 30, 0, 78, 2}}, {"Modern", {0, 54, 70, 95, 3}}}},
-        {kFamilies[1].make(44100.0), "TCB - Bass Tone Control", "TCB", "1bct", "Type:  American Tube",
-         {"Classic", "Modern Tube", "British Tube", "American Tube"},
-         {{"Default", {0, 50, 50, 50, 3}}, {"Vintage", {0, 100, 50, 0, 0}}, {"Modern", {0, 75, 0, 100, 1}},
-          {"American", {0, 70, 65, 100, 3}}, {"British", {0, 78, 100, 74, 2}}}},
-    };
-    for (const Face& face : faces) {
-        const Base& effect = *face.effect;
-        EXPECT_EQ(effect.longName, face.longName);
-        EXPECT_EQ(effect.shortName, face.shortName);
-        EXPECT_EQ(CodeBytes(effect.fourCC), face.code);
-        ASSERT_EQ(effect.parameters.size(), 5u);
-        const CORVDSPParameter& volume = *effect.GetParameter(Base::kVolume);
-        EXPECT_EQ(volume.GetText(true, true), "Volume: 0.0 dB");
-        EXPECT_EQ(volume.minValue, -40.0f);
-        EXPECT_EQ(volume.maxValue, 20.0f);
-        EXPECT_EQ(volume.step, 0.5f);
-        EXPECT_EQ(effect.GetParameter(Base::kBass)->GetText(true, true), "Bass: 50.0 %");
-        EXPECT_EQ(effect.GetParameter(Base::kMid)->GetText(true, true), "Mid: 50.0 %");
-        EXPECT_EQ(effect.GetParameter(Base::kTreble)->GetText(true, true, 100.0f), "Treble: 100.0 %");
-        const CORVDSPParameter& type = *effect.GetParameter(Base::kType);
-        EXPECT_EQ(type.valueTexts, face.types);
-        EXPECT_EQ(type.maxValue, float(face.types.size() - 1));
-        EXPECT_EQ(type.GetText(true, true), face.typeText);
-        ASSERT_EQ(effect.presets.size(), face.presets.size());
-        for (size_t i = 0; i < face.presets.size(); ++i) {
-            EXPECT_EQ(effect.presets.at(int32_t(i))->name, face.presets[i].first);
-            EXPECT_EQ(effect.presets.at(int32_t(i))->values, face.presets[i].second);
-        }
-        EXPECT_EQ(effect.currentPreset, effect.presets.at(0).get());
-    }
-}
 
 TEST(ToneControl, KnobsMoveTheWipersWithAnAudioTaperOnBass)
 {
@@ -217,7 +173,7 @@ TEST(ToneControl, TheSoundIsTheDesignedResponseAndVolumeItsExactGain)
             right = input;
             Set(*effect, 1.0f, {70, 20, 40}, volumeDb).Reset();
             testing_support::ProcessInBlocks(*effect, left, right, 512);
-            const double measured = drive_testing::Db(testing_support::Rms(left) / testing_support::Rms(reference));
+            const double measured = testing_support::Db(testing_support::Rms(left) / testing_support::Rms(reference));
             EXPECT_NEAR(measured, volumeDb, 1e-4) << family.name;
         }
     }

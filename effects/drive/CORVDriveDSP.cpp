@@ -28,8 +28,9 @@ constexpr double kMixCrossover = 50.0;
 constexpr double kFullScale = 100.0;
 
 // The colour knob sweeps the low-pass corner from 3 kHz to 6 kHz; its
-// Butterworth terms use the voicing π and √2 rounded to a float, as the
-// pedal was tuned with them.
+// Butterworth terms take the voicing π (see Pi.h) and √2 rounded to a float,
+// the values the colour low-pass is defined with: exact ones would change its
+// rounded coefficients and so every output sample of the pedals.
 constexpr double kColourBaseHz = 3000.0;
 constexpr double kColourHzPerPercent = 30.0;
 const double kColourSqrt2 = double(float(std::sqrt(2.0)));

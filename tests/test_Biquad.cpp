@@ -1,9 +1,14 @@
+// The biquad section and the free designers: coefficients against their
+// formulas written out in double, magnitudes at the design points, and the
+// kernel's rounding and flushing.
+#include "effects/common/BiquadDesigners.h"
 #include "effects/common/BiquadResponse.h"
 #include "effects/common/BiquadSection.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -12,6 +17,7 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kFs = 48000.0;
+constexpr double kDesignFs = 44100.0; // the free designers' tests
 const double kCornerDb = 20.0 * std::log10(std::sqrt(0.5)); // −3.0103 dB
 
 void ExpectCoefs(const BiquadCoefs& c, double g, double b1, double b2, double a1, double a2)
@@ -62,96 +68,58 @@ void ExpectPeak(const BiquadCoefs& c, double fs, double f, double gainDb, double
 
 } // namespace
 
-TEST(BiquadSection, NewSectionHasTheDefaultsAndPassesInputUnchanged)
-{
-    BiquadSection s;
-    EXPECT_EQ(s.sampleRate(), 44100.0f);
-    EXPECT_EQ(s.frequency(), 4410.0f);
-    EXPECT_EQ(s.q(), 3.0f);
-    EXPECT_EQ(s.gainDb(), 0.0f);
-    EXPECT_EQ(s.type(), BiquadPassThrough);
-    for (float x : {0.5f, -1.0f, 3.25e-3f, 1e5f, -7.5f, 1e-30f, 0.1f})
-        EXPECT_EQ(s.process(x), x);
-}
-
-TEST(BiquadSection, SetFrequencyOutsideTheOpenBandChangesNothing)
+// Redesigns keep the running state; unusable frequencies, rates and type
+// codes change nothing; a new rate, a new type or a reset clears the state.
+TEST(BiquadSection, RedesignsKeepStateAndUnusableSettingsChangeNothing)
 {
     BiquadSection s; // 44.1 kHz
+    for (float x : {0.5f, -1.0f, 1e5f, 1e-30f})
+        EXPECT_EQ(s.process(x), x); // a new section passes its input through
     s.designLowPass(1000.0f, true);
     Excite(s);
     const BiquadCoefs before = s.copyCoefficients();
     const BiquadState state = s.state();
-    for (float f : {0.0f, -100.0f, 22050.0f, 30000.0f, std::numeric_limits<float>::quiet_NaN()}) {
+    for (float f : {0.0f, -100.0f, 22050.0f, std::numeric_limits<float>::quiet_NaN()})
         s.setFrequency(f);
-        EXPECT_EQ(s.frequency(), 1000.0f) << f;
-        ExpectSameCoefs(s.copyCoefficients(), before);
-    }
+    for (double rate : {44100.0, 0.0, -48000.0})
+        s.setSampleRate(rate);
+    for (int32_t code : {12, 40, -1})
+        s.setType(code);
+    s.setGain(6.0f); // a low-pass has no gain to redesign
+    ExpectSameCoefs(s.copyCoefficients(), before);
     EXPECT_EQ(s.state().state1, state.state1);
+    EXPECT_EQ(s.state().state2, state.state2);
 
-    s.setFrequency(2000.0f); // redesigns, state kept
+    s.setFrequency(2000.0f);
     BiquadSection fresh;
     fresh.designLowPass(2000.0f, true);
     ExpectSameCoefs(s.copyCoefficients(), fresh.copyCoefficients());
     EXPECT_EQ(s.state().state1, state.state1);
-    EXPECT_EQ(s.state().state2, state.state2);
 
-    BiquadSection through;
-    through.setFrequency(800.0f); // type 0 only stores
-    EXPECT_EQ(through.frequency(), 800.0f);
-    ExpectSameCoefs(through.copyCoefficients(), BiquadCoefs{});
-}
-
-TEST(BiquadSection, SetGainRedesignsOnlyPeakAndShelfTypes)
-{
-    BiquadSection lowPass;
-    lowPass.designLowPass(1000.0f, true);
-    const BiquadCoefs before = lowPass.copyCoefficients();
-    lowPass.setGain(6.0f);
-    EXPECT_EQ(lowPass.gainDb(), 6.0f);
-    ExpectSameCoefs(lowPass.copyCoefficients(), before);
-
-    const auto design = [](BiquadSection& s, bool high, bool secondOrder, float gainDb) {
-        if (high)
-            s.designHighShelf(3000.0f, gainDb, secondOrder);
-        else
-            s.designLowShelf(3000.0f, gainDb, secondOrder);
-    };
     for (bool high : {false, true}) {
-        for (bool secondOrder : {false, true}) {
-            BiquadSection shelf;
-            design(shelf, high, secondOrder, 3.0f);
-            Excite(shelf);
-            const BiquadState state = shelf.state();
-            shelf.setGain(-6.0f);
-            BiquadSection fresh;
-            design(fresh, high, secondOrder, -6.0f);
-            ExpectSameCoefs(shelf.copyCoefficients(), fresh.copyCoefficients());
-            EXPECT_EQ(shelf.state().state1, state.state1);
-        }
-    }
-}
-
-TEST(BiquadSection, SetSampleRateKeepsStateForTheSameRateAndRedesignsForANewOne)
-{
-    BiquadSection s;
-    s.designLowPass(1000.0f, true);
-    Excite(s);
-    const BiquadCoefs before = s.copyCoefficients();
-    const BiquadState state = s.state();
-    for (double rate : {44100.0, 0.0, -48000.0}) {
-        s.setSampleRate(rate);
-        EXPECT_EQ(s.sampleRate(), 44100.0f);
-        EXPECT_EQ(s.state().state1, state.state1);
-        ExpectSameCoefs(s.copyCoefficients(), before);
+        BiquadSection shelf, expected;
+        high ? shelf.designHighShelf(3000.0f, 3.0f, true) : shelf.designLowShelf(3000.0f, 3.0f, true);
+        Excite(shelf);
+        const float held = shelf.state().state1;
+        shelf.setGain(-6.0f);
+        high ? expected.designHighShelf(3000.0f, -6.0f, true) : expected.designLowShelf(3000.0f, -6.0f, true);
+        ExpectSameCoefs(shelf.copyCoefficients(), expected.copyCoefficients());
+        EXPECT_EQ(shelf.state().state1, held);
     }
 
     s.setSampleRate(48000.0);
-    EXPECT_EQ(s.sampleRate(), 48000.0f);
+    EXPECT_EQ(s.state().state1, 0.0f);
+    BiquadSection at48 = At(48000.0);
+    at48.designLowPass(2000.0f, true);
+    ExpectSameCoefs(s.copyCoefficients(), at48.copyCoefficients());
+    Excite(s);
+    s.setType(BiquadHighPass2);
     EXPECT_EQ(s.state().state1, 0.0f);
     EXPECT_EQ(s.state().state2, 0.0f);
-    BiquadSection fresh = At(48000.0);
-    fresh.designLowPass(1000.0f, true);
-    ExpectSameCoefs(s.copyCoefficients(), fresh.copyCoefficients());
+    Excite(s);
+    s.reset();
+    EXPECT_EQ(s.state().state1, 0.0f);
+    EXPECT_EQ(s.state().state2, 0.0f);
 }
 
 TEST(BiquadSection, RedesignedPeakTakesTheStoredQTruncated)
@@ -171,49 +139,6 @@ TEST(BiquadSection, RedesignedPeakTakesTheStoredQTruncated)
     ExpectPeak(n.copyCoefficients(), 44100.0, 1000.0, -4.0, 2.0);
     n.setFrequency(1500.0f);
     ExpectPeak(n.copyCoefficients(), 44100.0, 1500.0, -4.0, 2.0);
-}
-
-TEST(BiquadSection, SetTypeIgnoresUnknownCodesAndOtherwiseClearsState)
-{
-    BiquadSection s;
-    s.designLowPass(1000.0f, false);
-    Excite(s);
-    const BiquadCoefs before = s.copyCoefficients();
-    for (int32_t code : {12, 40, -1}) {
-        s.setType(code);
-        EXPECT_EQ(s.type(), BiquadLowPass1);
-        ExpectSameCoefs(s.copyCoefficients(), before);
-        EXPECT_NE(s.state().state1, 0.0f);
-    }
-    s.setType(BiquadHighPass2);
-    EXPECT_EQ(s.state().state1, 0.0f);
-    EXPECT_EQ(s.state().state2, 0.0f);
-    BiquadSection fresh;
-    fresh.designHighPass(1000.0f, true);
-    ExpectSameCoefs(s.copyCoefficients(), fresh.copyCoefficients());
-    s.setType(BiquadPassThrough);
-    ExpectSameCoefs(s.copyCoefficients(), BiquadCoefs{});
-}
-
-TEST(BiquadSection, DesignOperationsKeepStateAndResetClearsIt)
-{
-    BiquadSection s;
-    s.designLowPass(1000.0f, true);
-    Excite(s);
-    const BiquadState state = s.state();
-    s.designBandPass(1200.0f, 150.0f);
-    EXPECT_EQ(s.q(), 150.0f);
-    s.designNotch(900.0f, 5.0f);
-    EXPECT_EQ(s.q(), 5.0f);
-    s.designLowShelf(200.0f, 3.0f, true);
-    EXPECT_EQ(s.type(), BiquadLowShelf2);
-    EXPECT_EQ(s.frequency(), 200.0f);
-    EXPECT_EQ(s.gainDb(), 3.0f);
-    EXPECT_EQ(s.state().state1, state.state1);
-    EXPECT_EQ(s.state().state2, state.state2);
-    s.reset();
-    EXPECT_EQ(s.state().state1, 0.0f);
-    EXPECT_EQ(s.state().state2, 0.0f);
 }
 
 TEST(BiquadSectionDesigns, CoefficientsMatchTheFormulas)
@@ -382,4 +307,142 @@ TEST(BiquadSectionKernel, SubnormalsAndNegativeZeroBecomePositiveZero)
     EXPECT_LE(subnormalSamples, 10);
     EXPECT_EQ(s.state().state1, 0.0f);
     EXPECT_EQ(s.state().state2, 0.0f);
+}
+
+TEST(BiquadDesigners, CoefficientsMatchTheFormulas)
+{
+    BiquadCoefs c;
+    const double k = std::tan(kPi * 1000.0 / kDesignFs);
+    const double v = std::pow(10.0, 6.0 / 20.0);
+    const double q = 0.7;
+    const double plain0 = 1.0 + k / q + k * k, plain2 = 1.0 - k / q + k * k;
+    const double wide0 = 1.0 + v * k / q + k * k, wide2 = 1.0 - v * k / q + k * k;
+    const double middle = 2.0 * (k * k - 1.0);
+    DesignPeak(6.0, 1000.0, q, kDesignFs, c);
+    ExpectCoefs(c, wide0 / plain0, middle / wide0, wide2 / wide0, middle / plain0, plain2 / plain0);
+    DesignPeak(-6.0, 1000.0, q, kDesignFs, c);
+    ExpectCoefs(c, plain0 / wide0, middle / plain0, plain2 / plain0, middle / wide0, wide2 / wide0);
+
+    const double s = 2.0 * std::sin(kPi * 200.0 / kDesignFs);
+    DesignResonantHighPass(200.0, 0.3, kDesignFs, c);
+    ExpectCoefs(c, 1.0, -2.0, 1.0, s * s - (1.0 - 0.6 * s) - 1.0, 1.0 - 0.6 * s);
+
+    const double w = 2.0 * kPi * 1000.0;
+    const double cc = w / k;
+    const double d = cc * cc + w * w + std::sqrt(2.0) * cc * w;
+    const double a1 = (2.0 * w * w - 2.0 * cc * cc) / d;
+    const double a2 = (cc * cc + w * w - std::sqrt(2.0) * cc * w) / d;
+    DesignButterworthLowPass(1000.0, kDesignFs, c);
+    ExpectCoefs(c, w * w / d, 2.0, 1.0, a1, a2);
+    DesignButterworthHighPass(1000.0, kDesignFs, c);
+    ExpectCoefs(c, cc * cc / d, -2.0, 1.0, a1, a2);
+
+    const double dk = 1.0 + std::sqrt(2.0) * k + k * k;
+    DesignHighPassUnnormalised(1000.0, kDesignFs, c);
+    ExpectCoefs(c, 1.0, -2.0, 1.0, 2.0 * (k * k - 1.0) / dk, (1.0 - std::sqrt(2.0) * k + k * k) / dk);
+}
+
+TEST(BiquadDesigners, PeakMeasuresItsGainAtTheCentreAndZeroIsTheIdentity)
+{
+    BiquadCoefs c;
+    DesignPeak(0.0, 1000.0, 2.0, kDesignFs, c);
+    EXPECT_EQ(c.g, 1.0f);
+    EXPECT_EQ(c.b1, c.a1);
+    EXPECT_EQ(c.b2, c.a2);
+    EXPECT_NE(c.a1, 0.0f); // an identity by equal polynomials, not a bypass
+
+    std::array<BiquadCoefs, 2> pair;
+    DesignPeak(9.0, 2500.0, 1.4, kDesignFs, pair[0]);
+    DesignPeak(-9.0, 2500.0, 1.4, kDesignFs, pair[1]);
+    EXPECT_NEAR(BiquadMagnitudeDb(pair[0], 2500.0, kDesignFs), 9.0, 1e-4);
+    EXPECT_NEAR(BiquadMagnitudeDb(pair[1], 2500.0, kDesignFs), -9.0, 1e-4);
+    EXPECT_NEAR(BiquadMagnitudeDb(pair[0], 20.0, kDesignFs), 0.0, 1e-3);
+    for (double f : {50.0, 1000.0, 2500.0, 6000.0, 20000.0})
+        EXPECT_NEAR(CascadeMagnitudeDb(pair, f, kDesignFs), 0.0, 1e-5) << f;
+}
+
+TEST(BiquadDesigners, ButterworthCornersAndPassBands)
+{
+    BiquadCoefs low, high, lifted;
+    DesignButterworthLowPass(1000.0, kDesignFs, low);
+    DesignButterworthHighPass(1000.0, kDesignFs, high);
+    DesignHighPassUnnormalised(1000.0, kDesignFs, lifted);
+    EXPECT_NEAR(BiquadMagnitudeDb(low, 1000.0, kDesignFs), kCornerDb, 1e-4);
+    EXPECT_NEAR(BiquadMagnitudeDb(low, 0.0, kDesignFs), 0.0, 1e-4);
+    // Two octaves up: 1/(1 + Ω⁴) at the prewarped ratio Ω.
+    const double ratio = std::tan(kPi * 4000.0 / kDesignFs) / std::tan(kPi * 1000.0 / kDesignFs);
+    EXPECT_NEAR(BiquadMagnitudeDb(low, 4000.0, kDesignFs), -10.0 * std::log10(1.0 + std::pow(ratio, 4.0)), 1e-3);
+    EXPECT_NEAR(BiquadMagnitudeDb(high, 1000.0, kDesignFs), kCornerDb, 1e-4);
+    EXPECT_NEAR(BiquadMagnitudeDb(high, kDesignFs / 2.0, kDesignFs), 0.0, 1e-5);
+
+    // Same poles as the normalised high-pass, pass band lifted by
+    // 1 + √2·K + K² = 0.8752 dB at 1 kHz.
+    EXPECT_NEAR(lifted.a1, high.a1, 1e-6f);
+    EXPECT_NEAR(lifted.a2, high.a2, 1e-6f);
+    EXPECT_NEAR(BiquadMagnitudeDb(lifted, kDesignFs / 2.0, kDesignFs), 0.8752, 1e-3);
+    EXPECT_NEAR(BiquadMagnitudeDb(lifted, 1000.0, kDesignFs), kCornerDb + 0.8752, 1e-3);
+    BiquadCoefs higher;
+    DesignHighPassUnnormalised(4000.0, kDesignFs, higher);
+    EXPECT_GT(BiquadMagnitudeDb(higher, kDesignFs / 2.0, kDesignFs), 3.0);
+}
+
+TEST(BiquadDesigners, ResonantHighPassPeaksByOneOverTwiceTheDamping)
+{
+    BiquadCoefs c;
+    for (double damping : {0.1, 0.3, 0.5, 0.7071}) {
+        DesignResonantHighPass(200.0, damping, kDesignFs, c);
+        EXPECT_EQ(BiquadMagnitude(c, 0.0, kDesignFs), 0.0);
+        EXPECT_NEAR(BiquadMagnitudeDb(c, 200.0, kDesignFs), -20.0 * std::log10(2.0 * damping), 0.01) << damping;
+        EXPECT_NEAR(BiquadMagnitudeDb(c, 50.0, kDesignFs), -23.6, 0.6) << damping; // two octaves down
+    }
+}
+
+TEST(BiquadKernel, CallerKeptStateRunsTheSameKernelAsASection)
+{
+    BiquadSection section;
+    section.designPeak(800.0f, -5.0f, 2.0f);
+    const BiquadCoefs coefs = section.copyCoefficients();
+    BiquadState state;
+    float x = 0.3f;
+    for (int i = 0; i < 64; ++i, x = -0.9f * x + 0.11f)
+        ASSERT_EQ(ProcessBiquad(coefs, state, x), section.process(x)) << i;
+    EXPECT_EQ(state.state1, section.state().state1);
+    state.Reset();
+    EXPECT_EQ(state.state1, 0.0f);
+    EXPECT_EQ(state.state2, 0.0f);
+}
+
+TEST(BiquadKernel, StateIsFormedInDoubleAndRoundedOnce)
+{
+    // b2·u = 1 + 2⁻¹¹ + 2⁻²⁴ is a tie in float; rounding it before the
+    // subtraction would lose the 2⁻²⁴.
+    const float e = std::ldexp(1.0f, -12);
+    const BiquadCoefs c{1.0f + e, 0.0f, 1.0f + e, 0.0f, 1.0f};
+    BiquadState s;
+    EXPECT_EQ(ProcessBiquad(c, s, 1.0f), 1.0f + e);
+    EXPECT_EQ(s.state1, 0.0f);
+    EXPECT_EQ(s.state2, e + std::ldexp(1.0f, -24));
+}
+
+TEST(BiquadKernel, FlushesSubnormalsAndNegativeZero)
+{
+    BiquadCoefs c;
+    DesignButterworthLowPass(1000.0, kDesignFs, c);
+
+    BiquadState fromState{1e-39f, 0.5f};
+    EXPECT_EQ(ProcessBiquad(c, fromState, 0.0f), 0.0f);
+    EXPECT_EQ(fromState.state1, 0.5f); // only state2 carried over
+    EXPECT_EQ(fromState.state2, 0.0f);
+
+    c.g = 1e-3f;
+    BiquadState fromGain;
+    EXPECT_EQ(ProcessBiquad(c, fromGain, 1e-36f), 0.0f); // g·x is subnormal
+    EXPECT_EQ(fromGain.state1, 0.0f);
+    EXPECT_EQ(fromGain.state2, 0.0f);
+
+    BiquadState negative{-0.0f, 0.0f};
+    EXPECT_FALSE(std::signbit(ProcessBiquad(c, negative, -0.0f)));
+    EXPECT_EQ(FlushToZero(-0.0f), 0.0f);
+    EXPECT_FALSE(std::signbit(FlushToZero(-0.0f)));
+    EXPECT_EQ(FlushToZero(-1.2e-38f), -1.2e-38f); // smallest normals pass
 }
