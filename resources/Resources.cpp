@@ -12,7 +12,7 @@ std::span<const unsigned char> FindPngResource(int32_t id, int32_t scale)
     const auto key = [](const PngResourceEntry& e) { return std::pair(e.id, e.scale); };
     const auto it = std::ranges::lower_bound(table, std::pair(id, scale), {}, key);
     if (it == table.end() || key(*it) != std::pair(id, scale)) return {};
-    return {it->data, it->size};
+    return {orv_png_blob + it->offset, it->size};
 }
 
 std::span<const int32_t> ResourceIds() { return {kPngResourceIds, kPngResourceIdCount}; }
