@@ -4,6 +4,9 @@
 
 namespace bench {
 
+// Every benchmark runs at this rate, a studio's usual one.
+inline constexpr double kSampleRate = 48000.0;
+
 // A few seconds of guitar-like test signal: plucked, decaying partials with
 // a little noise, so effects see realistic levels and spectra.
 std::vector<float> GuitarLikeSignal(double sampleRate, size_t frames);

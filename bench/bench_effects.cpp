@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr double kSampleRate = 48000.0;
+using bench::kSampleRate;
 constexpr size_t kSignalFrames = 1 << 16;
 
 void ProcessEffect(benchmark::State& state, int32_t effectId)

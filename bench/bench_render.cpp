@@ -2,6 +2,7 @@
 // demo pedalboard's available effects, held in memory so that only the
 // effects and the offline adapter are timed, reported as a multiple of real
 // time for the adapter's longest slice and for a short host-like block.
+#include "bench/BenchSignal.h"
 #include "cli/CORVEffectChain.h"
 #include "cli/DemoRiff.h"
 #include "cli/Pedalboard.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr double kSampleRate = 48000.0;
+using bench::kSampleRate;
 constexpr double kRenderSeconds = 60.0;
 constexpr int32_t kChannels = 2;
 

@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/FileStatus.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -11,7 +12,6 @@ namespace {
 
 // Like a saved document: the owner writes, everyone reads.
 constexpr mode_t kNewFileMode = 0644;
-constexpr mode_t kPermissionBits = 07777;
 constexpr size_t kReadChunkBytes = 65536;
 
 std::string FolderOf(const std::string& path)
@@ -97,8 +97,7 @@ bool WriteAllBytes(int descriptor, std::string_view bytes)
 
 bool ReplaceFile(const std::string& path, std::string_view bytes, const ByteWriter& writer)
 {
-    struct stat info {};
-    const mode_t mode = stat(path.c_str(), &info) == 0 ? (info.st_mode & kPermissionBits) : kNewFileMode;
+    const mode_t mode = PermissionsOf(path).value_or(kNewFileMode);
     const std::string temporary = WriteTemporary(path, bytes, mode, writer);
     if (temporary.empty())
         return false;

@@ -71,7 +71,7 @@ fault preset-save-ignores-lock core/CORVPresetFile.cpp \
     $'    Failure failure = Failure::None;'
 # platform: replacing a file forgets the permissions the old one had.
 fault replace-file-drops-mode platform/AtomicFile.cpp \
-    'const mode_t mode = stat(path.c_str(), &info) == 0 ? (info.st_mode & kPermissionBits) : kNewFileMode;' \
+    'const mode_t mode = PermissionsOf(path).value_or(kNewFileMode);' \
     'const mode_t mode = kNewFileMode;'
 # platform: MulDiv truncates instead of rounding to nearest.
 fault muldiv-truncates platform/MulDiv.cpp \

@@ -1,4 +1,5 @@
 #include "effects/common/CLfo.h"
+#include "effects/common/Units.h"
 
 #include "dsp/SyncCoeff.h"
 
@@ -9,7 +10,6 @@ namespace {
 // A full ramp cycle covers the distance -1 .. +1 .. -1, that is 4.  Both
 // constants are exact in either precision.
 constexpr float kRampTravelPerCycle = 4.0f;
-constexpr float kSecondsPerMinute = 60.0f;
 // Beyond a quarter of the sample rate the ramp would jump past its ends and
 // the arc could swing further than the delay lines were sized for.  Only a
 // host tempo far outside music gets here.
@@ -70,7 +70,7 @@ void CLfo::SetFrequencyHz(float hz)
     RecomputeIncrement();
 }
 
-void CLfo::SetFrequencyBpm(float beatsPerMinute) { SetFrequencyHz(beatsPerMinute / kSecondsPerMinute); }
+void CLfo::SetFrequencyBpm(float beatsPerMinute) { SetFrequencyHz(beatsPerMinute / float(kSecondsPerMinute)); }
 
 void CLfo::SetShape(int32_t newShape)
 {

@@ -1,4 +1,5 @@
 #include "effects/drive/CORVBluesDriveGuitarDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "effects/common/ChannelStages.h"
@@ -6,7 +7,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 
 // The output knob spans 60 dB, from −40 dB at 0 % to +20 dB at 100 %.
 constexpr float kOutputSpanDb = 60.0f;

@@ -15,9 +15,9 @@ constexpr float kBrightShelfHz = 2000.0f;
 constexpr bool kSecondOrder = true;
 
 // Drive into the second stage: 5 times −40 dB .. +20 dB over the gain knob.
-constexpr float kDriveScale = 5.0f;
-constexpr float kDriveDbPerPercent = 0.6f;
-constexpr float kDriveFloorDb = -40.0f;
+constexpr float kCleanDriveScale = 5.0f;
+constexpr float kCleanDriveDbPerPercent = 0.6f;
+constexpr float kCleanDriveFloorDb = -40.0f;
 
 } // namespace
 
@@ -83,7 +83,7 @@ void CORVCleanPreampGuitarDSP::RebuildStages()
 
 void CORVCleanPreampGuitarDSP::ApplyKnobs(float gain, float bright, float output)
 {
-    const float drive = kDriveScale * DecibelsToGain(kDriveDbPerPercent * gain + kDriveFloorDb);
+    const float drive = kCleanDriveScale * DecibelsToGain(kCleanDriveDbPerPercent * gain + kCleanDriveFloorDb);
     const float outputGain = OutputGain(output);
     for (CleanPreampStage& stage : stages) {
         stage.SetOutputGain(outputGain);

@@ -19,11 +19,11 @@ constexpr float kLowestPeakHz = 1.0f;
 
 constexpr float kInputGain = 1.0f;
 constexpr float kThirdStageGain = 18.0f;
-constexpr double kHighPassHz = 100.0;
+constexpr double kCrunchHighPassHz = 100.0;
 
 // Drive into the second stage: 7 times 0 dB .. +30 dB over the gain knob.
-constexpr float kDriveScale = 7.0f;
-constexpr float kDriveDbPerPercent = 0.3f;
+constexpr float kCrunchDriveScale = 7.0f;
+constexpr float kCrunchDriveDbPerPercent = 0.3f;
 
 // The interstage coupling network as an analogue prototype,
 //   H(s) = (s² + kZero·s) / (s² + kPoleSum·s + kPoleProduct):
@@ -77,7 +77,7 @@ void CrunchPreampStage::Redesign()
 {
     DesignPeak(peakGainDb, peakCentreHz, peakQ, sampleRate, peak);
     coupling = DesignCoupling(sampleRate);
-    DesignHighPassUnnormalised(kHighPassHz, sampleRate, highPass);
+    DesignHighPassUnnormalised(kCrunchHighPassHz, sampleRate, highPass);
 }
 
 CORVCrunchPreampGuitarDSP::CORVCrunchPreampGuitarDSP(double sampleRate_, uint32_t maxFrames_)
@@ -115,7 +115,7 @@ void CORVCrunchPreampGuitarDSP::RebuildStages()
 
 void CORVCrunchPreampGuitarDSP::ApplyKnobs(float gain, float midBoost, float output)
 {
-    const float drive = kDriveScale * DecibelsToGain(kDriveDbPerPercent * gain);
+    const float drive = kCrunchDriveScale * DecibelsToGain(kCrunchDriveDbPerPercent * gain);
     const float outputGain = OutputGain(output);
     for (CrunchPreampStage& stage : stages) {
         stage.SetSampleRate(float(sampleRate));

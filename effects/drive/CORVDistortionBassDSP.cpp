@@ -8,12 +8,12 @@ namespace {
 // The driven signal fades in from a fifth of -40 dB to a fifth of -15 dB
 // under a dry signal held at three times -15 dB; past the middle of the
 // knob the dry signal fades out the same way under the driven one.
-constexpr OutputLaw kOutput{OutputStage::DryMix, {5.0, -400.0}, 1.0 / 5.0, 3.0};
+constexpr OutputLaw kDistortionBassOutput{OutputStage::DryMix, {5.0, -400.0}, 1.0 / 5.0, 3.0};
 
 } // namespace
 
 CORVDistortionBassDSP::CORVDistortionBassDSP(double sampleRate_, uint32_t maxFrames_)
-    : CORVDriveDSP(sampleRate_, maxFrames_, kDistortionCharacter, kOutput)
+    : CORVDriveDSP(sampleRate_, maxFrames_, kDistortionCharacter, kDistortionBassOutput)
 {
     longName = "DTB - Bass Distortion";
     shortName = "DTB";

@@ -6,12 +6,12 @@
 namespace {
 
 // Level from -40 dB to -15 dB.
-constexpr OutputLaw kOutput{OutputStage::Level, {2.5, -400.0}, 1.0, 0.0};
+constexpr OutputLaw kDistortionOutput{OutputStage::Level, {2.5, -400.0}, 1.0, 0.0};
 
 } // namespace
 
 CORVDistortionDSP::CORVDistortionDSP(double sampleRate_, uint32_t maxFrames_)
-    : CORVDriveDSP(sampleRate_, maxFrames_, kDistortionCharacter, kOutput)
+    : CORVDriveDSP(sampleRate_, maxFrames_, kDistortionCharacter, kDistortionOutput)
 {
     longName = "DT - Distortion";
     shortName = "DT";

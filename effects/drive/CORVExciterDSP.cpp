@@ -1,4 +1,5 @@
 #include "effects/drive/CORVExciterDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "effects/common/ChannelStages.h"
@@ -9,14 +10,13 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 
 // "Drive" 0..150 % spans −20..+40 dB of gain into the normaliser, 0 dB at
 // the default of 50 %.  A guitar's band above a few hundred hertz peaks well
 // below full scale, so the upper half of the range is where it reaches the
 // limit and the harmonic levels apply exactly.
-constexpr float kDriveDbPerPercent = 0.4f;
-constexpr float kDriveFloorDb = -20.0f;
+constexpr float kExciterDriveDbPerPercent = 0.4f;
+constexpr float kExciterDriveFloorDb = -20.0f;
 
 // Each stage of the level detector settles with this time constant: fast
 // enough to follow a picked note, slow enough that the ripple of the squared
@@ -87,7 +87,7 @@ void CORVExciterDSP::UpdateParameters(bool reinitialise)
     for (ExciterChannel& channel : channels)
         channel.SetFrequency(corner);
 
-    const float newDrive = DecibelsToGain(kDriveDbPerPercent * drive + kDriveFloorDb);
+    const float newDrive = DecibelsToGain(kExciterDriveDbPerPercent * drive + kExciterDriveFloorDb);
     if (!reinitialise && newDrive != settings.drive)
         for (ExciterChannel& channel : channels)
             channel.ScaleDrive(newDrive / settings.drive);

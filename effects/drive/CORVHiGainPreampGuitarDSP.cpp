@@ -10,7 +10,7 @@
 namespace {
 
 constexpr float kLowestLowCutHz = 50.0f;
-constexpr double kHighPassHz = 50.0;
+constexpr double kHiGainHighPassHz = 50.0;
 
 // Drive into the first driven stage: 0 dB .. +60 dB over the gain knob; the
 // two stages after it run at fixed +17 dB and +20 dB.
@@ -25,7 +25,7 @@ HiGainPreampStage::HiGainPreampStage() { DesignHighPasses(); }
 void HiGainPreampStage::DesignHighPasses()
 {
     DesignHighPassUnnormalised(lowCutHz, sampleRate, lowCut);
-    DesignHighPassUnnormalised(kHighPassHz, sampleRate, highPass);
+    DesignHighPassUnnormalised(kHiGainHighPassHz, sampleRate, highPass);
 }
 
 void HiGainPreampStage::SetSampleRate(float rate)

@@ -8,12 +8,12 @@ namespace {
 // The driven signal fades in from a quarter of -60 dB to a quarter of
 // -10 dB under a dry signal held at twice -10 dB; past the middle of the
 // knob the dry signal fades out the same way under the driven one.
-constexpr OutputLaw kOutput{OutputStage::DryMix, {10.0, -600.0}, 0.25, 2.0};
+constexpr OutputLaw kOverDriveBassOutput{OutputStage::DryMix, {10.0, -600.0}, 0.25, 2.0};
 
 } // namespace
 
 CORVOverDriveBassDSP::CORVOverDriveBassDSP(double sampleRate_, uint32_t maxFrames_)
-    : CORVDriveDSP(sampleRate_, maxFrames_, kOverdriveCharacter, kOutput)
+    : CORVDriveDSP(sampleRate_, maxFrames_, kOverdriveCharacter, kOverDriveBassOutput)
 {
     longName = "ODB - Bass Overdrive";
     shortName = "ODB";

@@ -6,12 +6,12 @@
 namespace {
 
 // Level from -60 dB to -10 dB.
-constexpr OutputLaw kOutput{OutputStage::Level, {5.0, -600.0}, 1.0, 0.0};
+constexpr OutputLaw kOverDriveOutput{OutputStage::Level, {5.0, -600.0}, 1.0, 0.0};
 
 } // namespace
 
 CORVOverDriveDSP::CORVOverDriveDSP(double sampleRate_, uint32_t maxFrames_)
-    : CORVDriveDSP(sampleRate_, maxFrames_, kOverdriveCharacter, kOutput)
+    : CORVDriveDSP(sampleRate_, maxFrames_, kOverdriveCharacter, kOverDriveOutput)
 {
     longName = "OD - Overdrive";
     shortName = "OD";

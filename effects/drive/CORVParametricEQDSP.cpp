@@ -21,7 +21,7 @@ constexpr double kHalfLn2 = 0.34657359027997264;
 constexpr double kHighestFrequencyRatio = 0.49;
 // Added to every input sample; the 32-bit float 1e-20 widened.  It keeps the
 // recursion out of subnormals in silence and is itself a normal float.
-constexpr float kSilenceOffset = 1e-20f;
+constexpr float kRecursionOffset = 1e-20f;
 
 // How the "Q" control reads for each shape: an octave bandwidth of twice its
 // value for the peak and the notch, the slope for the shelves, Q for the
@@ -157,7 +157,7 @@ float CORVParametricEQDSP::ProcessSample(State& state, float x) const
 {
     // The states stay double; only y, which the recursion feeds back, is
     // rounded to float, and flushed should it fall below the normal range.
-    const double xe = double(x) + double(kSilenceOffset);
+    const double xe = double(x) + double(kRecursionOffset);
     const float y = FlushToZero(float(coefs.b0 * xe * inverseA0 + state.state1));
     state.state1 = (coefs.b1 * xe - coefs.a1 * y) * inverseA0 + state.state2;
     state.state2 = (coefs.b2 * xe - coefs.a2 * y) * inverseA0;

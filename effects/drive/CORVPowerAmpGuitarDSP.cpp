@@ -1,4 +1,5 @@
 #include "effects/drive/CORVPowerAmpGuitarDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "effects/common/ChannelStages.h"
@@ -11,7 +12,7 @@ namespace {
 constexpr float kPresenceHz = 4100.0f;
 constexpr float kPresenceQ = 1.55f;
 constexpr float kPresenceDbAtFull = 13.0f;
-constexpr float kHighPassHz = 20.0f;
+constexpr float kPowerAmpHighPassHz = 20.0f;
 constexpr bool kSecondOrder = true;
 // The B half's high-pass passes 5 % less than the A half's: the imbalance
 // of a real output pair, which lets some even harmonics through.
@@ -20,7 +21,6 @@ constexpr float kHalfBImbalance = 0.95f;
 // Volume: 10·drive·(1 − log10(101 − P)/log10(101)), silent at 0 %.
 constexpr float kVolumeRange = 10.0f;
 constexpr double kVolumeLogBase = 101.0;
-constexpr float kPercent = 100.0f;
 
 // A tube family: its curve, how hard the volume drives it, and two trims
 // whose product is 1.  They move a little level from before the transformer
@@ -76,9 +76,9 @@ PowerAmpStage::PowerAmpStage()
     for (BiquadSection* section : {&presence, &highPass, &halfHighPassA, &halfHighPassB})
         section->setSampleRate(kDesignRate);
     presence.designPeak(kPresenceHz, 0.0f, kPresenceQ);
-    highPass.designHighPass(kHighPassHz, kSecondOrder);
-    halfHighPassA.designHighPass(kHighPassHz, kSecondOrder);
-    halfHighPassB.designHighPass(kHighPassHz, kSecondOrder);
+    highPass.designHighPass(kPowerAmpHighPassHz, kSecondOrder);
+    halfHighPassA.designHighPass(kPowerAmpHighPassHz, kSecondOrder);
+    halfHighPassB.designHighPass(kPowerAmpHighPassHz, kSecondOrder);
     CopyCoefficients();
 }
 

@@ -14,7 +14,7 @@ constexpr ToneStackVoicing kBassVoicings[] = {
     {"American Tube", {100e3,  250e3,  250e3,  10e3,   250e-12,  100e-9,  100e-9}, 6.0},
 };
 
-constexpr float kDefaultType = 3.0f; // "American Tube"
+constexpr float kBassDefaultType = 3.0f; // "American Tube"
 
 } // namespace
 
@@ -33,7 +33,7 @@ CORVToneControlBassDSP::CORVToneControlBassDSP(double sampleRate_, uint32_t maxF
         {"American", {0.0f,   70.0f,  65.0f,  100.0f, 3.0f}},
         {"British",  {0.0f,   78.0f,  100.0f, 74.0f,  2.0f}},
     });
-    AddToneControls(kDefaultType);
+    AddToneControls(kBassDefaultType);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

@@ -15,7 +15,7 @@ constexpr ToneStackVoicing kGuitarVoicings[] = {
     {"American Higain", {100e3,  250e3,  250e3,  25e3,   500e-12,  47e-9,   47e-9}, 5.0},
 };
 
-constexpr float kDefaultType = 4.0f; // "American Higain"
+constexpr float kGuitarDefaultType = 4.0f; // "American Higain"
 
 } // namespace
 
@@ -34,7 +34,7 @@ CORVToneControlGuitarDSP::CORVToneControlGuitarDSP(double sampleRate_, uint32_t 
         {"British 2",      {0.0f,   30.0f,  0.0f,   78.0f,  2.0f}},
         {"Modern",         {0.0f,   54.0f,  70.0f,  95.0f,  3.0f}},
     });
-    AddToneControls(kDefaultType);
+    AddToneControls(kGuitarDefaultType);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

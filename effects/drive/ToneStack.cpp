@@ -1,4 +1,5 @@
 #include "effects/drive/ToneStack.h"
+#include "effects/common/Units.h"
 
 #include "effects/common/Pi.h"
 
@@ -9,7 +10,6 @@
 
 namespace {
 
-constexpr double kPercent = 100.0;
 
 // A carbon track keeps a little resistance at its ends.  Besides being what
 // real pots do, it keeps the network from shorting its output to ground
@@ -127,8 +127,10 @@ double NyquistMatch(double sampleRate) { return 2.0 * sampleRate * std::sqrt(1.5
 
 PotPositions PotFractions(float bassPercent, float midPercent, float treblePercent)
 {
-    return {OnTrack(AudioTaper(bassPercent / kPercent)), OnTrack(midPercent / kPercent),
-            OnTrack(treblePercent / kPercent)};
+    // The tapers are worked in double.
+    constexpr double kTravel = kPercent;
+    return {OnTrack(AudioTaper(bassPercent / kTravel)), OnTrack(midPercent / kTravel),
+            OnTrack(treblePercent / kTravel)};
 }
 
 ToneStackSections DesignToneStack(const ToneStackVoicing& voicing, const PotPositions& pots, double sampleRate)

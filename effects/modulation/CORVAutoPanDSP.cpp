@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVAutoPanDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
@@ -6,7 +7,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 // The left gain g and the right gain (kGainSum - g) move in opposition
 // around 1 each.
 constexpr float kGainSum = 2.0f;

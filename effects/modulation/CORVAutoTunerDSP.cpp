@@ -11,7 +11,7 @@ constexpr int32_t kFrameLength = CORVAutoTunerDSP::kSamplesPerReading + 1;
 constexpr int32_t kSemitones = 12;
 
 // What the tuner shows: the note, the frequency and how far off it is.
-constexpr ReadingSpec kReadings[] = {
+constexpr ReadingSpec kTunerReadings[] = {
     // kind                        symbol       name         min    max     idle   integer unit  comment
     {ReadingKind::TunerNote,      "note",      "Note",      -1.0f, 131.0f, -1.0f, true,   nullptr,
      "Semitones from C0 (A4 is 57); -1 while nothing is heard"},
@@ -38,7 +38,7 @@ CORVAutoTunerDSP::CORVAutoTunerDSP(double sampleRate_, uint32_t maxFrames_)
         // preset     A4      Tone Frequency
         {"Default", {440.0f, 440.0f}},
     });
-    DeclareReadings(kReadings);
+    DeclareReadings(kTunerReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

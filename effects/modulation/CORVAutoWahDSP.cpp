@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVAutoWahDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
@@ -9,8 +10,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
-constexpr double kSecondsPerMinute = 60.0;
 
 // The fixed voicing, kept as integer settings: no dry signal, the filter at
 // 170 %, a depth scale of 24/1000 per percent of "Depth", and the envelope,

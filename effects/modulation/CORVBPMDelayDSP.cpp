@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVBPMDelayDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
@@ -11,8 +12,6 @@
 
 namespace {
 
-constexpr double kSecondsPerMinute = 60.0;
-constexpr float kPercent = 100.0f;
 
 // At the top of the "Tempo" range the echo is no longer a beat (50 ms) but a
 // fixed 20 ms doubling: a minute's worth of samples over 3000.
@@ -66,7 +65,7 @@ inline Repeats StepLines(float* odd, float* ret, float* even, int32_t i1, int32_
     return {a, b};
 }
 
-constexpr ReadingSpec kReadings[] = {
+constexpr ReadingSpec kBPMDelayReadings[] = {
     // kind                   symbol        name         min   max   idle  integer unit     comment
     {ReadingKind::HoldState, "hold_state", "Hold state", 0.0f, 3.0f, 0.0f, true,   nullptr,
      "0 normal, 1 bypassing, 2 sampling, 3 playing"},
@@ -101,7 +100,7 @@ CORVBPMDelayDSP::CORVBPMDelayDSP(double sampleRate_, uint32_t maxFrames_)
         {"Double sound",  {54.0f,        1200.0001f, 0.02f,  50.0f,  0.0f, 0.0f,       0.0f}},
         {"Hold on",       {57.0f,        100.0f,     20.01f, 50.0f,  0.0f, 0.0f,       0.0f}},
     });
-    DeclareReadings(kReadings);
+    DeclareReadings(kBPMDelayReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVChorusBase.h"
+#include "effects/common/Units.h"
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 
 // Delays in tenths of a millisecond.  The sweep swings around the base delay
 // by up to the depth; the stereo spread stretches one channel's swing by up

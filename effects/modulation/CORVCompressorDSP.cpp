@@ -23,7 +23,7 @@ constexpr float kMakeUpShare = 0.99f;
 // The lamp lights from 3 dB of reduction.
 constexpr float kIndicatorLevel = 0.707f;
 
-constexpr ReadingSpec kReadings[] = {
+constexpr ReadingSpec kCompressorReadings[] = {
     // kind                     symbol          name             min   max   idle  integer unit     comment
     {ReadingKind::GainReduced, "gain_reduced", "Gain reduction", 0.0f, 1.0f, 0.0f, true,   nullptr,
      "1 while the gain is held more than 3 dB down"},
@@ -55,7 +55,7 @@ CORVCompressorDSP::CORVCompressorDSP(double sampleRate_, uint32_t maxFrames_)
         {"Hi Sustain",     {-20.0f,  2.0f,   560.0f,  10.0f,  0.0f}},
         {"2:1 Compressor", {-12.0f,  20.0f,  150.0f,  2.0f,   0.0f}},
     });
-    DeclareReadings(kReadings);
+    DeclareReadings(kCompressorReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

@@ -22,7 +22,7 @@ constexpr float kGateExponent = -10000.0f;
 constexpr int32_t kLatchLength = 20;
 constexpr float kActiveBelow = 0.707f;
 
-constexpr ReadingSpec kReadings[] = {
+constexpr ReadingSpec kExpanderGateReadings[] = {
     // kind                   symbol        name          min    max   idle  integer unit     comment
     {ReadingKind::GateState, "gate_state", "Gate state", -1.0f, 1.0f, 0.0f, true,   nullptr,
      "1 while the gain is held down, 0 while the gate is open"},
@@ -49,7 +49,7 @@ CORVExpanderGateDSP::CORVExpanderGateDSP(double sampleRate_, uint32_t maxFrames_
         {"Default",  {0.0f,    20.0f, 200.0f,  0.0f}},
         {"Half 2:1", {-6.0f,   5.0f,  400.0f,  25.0f}},
     });
-    DeclareReadings(kReadings);
+    DeclareReadings(kExpanderGateReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

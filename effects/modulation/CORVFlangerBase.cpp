@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVFlangerBase.h"
+#include "effects/common/Units.h"
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 
 // Delays in tenths of a millisecond.  The sweep lives inside a window from
 // the minimum to the full window length; the line reaches one millisecond

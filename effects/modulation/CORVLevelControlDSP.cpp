@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVLevelControlDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "effects/common/ChannelStages.h"
@@ -6,7 +7,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 // "Wide" stretches every share by 1.5 about the point where it passes a whole
 // channel, so the shares of the opposite channel turn negative: with the
 // default placement each output loses half of the other side.

@@ -21,7 +21,7 @@ constexpr float kClosedIndication = 0.001f;
 // Targets are exactly one of two values: any move changes the glide speed.
 constexpr float kNoDeadBand = 0.0f;
 
-constexpr ReadingSpec kReadings[] = {
+constexpr ReadingSpec kNoiseGateReadings[] = {
     // kind                      symbol         name          min   max   idle  integer unit     comment
     {ReadingKind::GateClosed,   "gate_closed", "Gate closed", 0.0f, 1.0f, 0.0f, true,   nullptr,
      "1 while the gate is shut"},
@@ -55,7 +55,7 @@ CORVNoiseGateDSP::CORVNoiseGateDSP(double sampleRate_, uint32_t maxFrames_)
         {"Slow",      {-36.0f,   120.0f, 1630.0f, 0.0f}},
         {"Very Slow", {-62.0f,   170.0f, 1880.0f, 0.0f}},
     });
-    DeclareReadings(kReadings);
+    DeclareReadings(kNoiseGateReadings);
     ApplyPreset("Default");
     UpdateParameters(true);
 }

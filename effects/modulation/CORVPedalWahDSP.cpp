@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVPedalWahDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "effects/common/ChannelStages.h"
@@ -7,7 +8,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 // "Pedal" 1 puts the filter at the "Range" frequency: the lowest position is
 // one percent below the knob's value.
 constexpr float kPedalOffset = 0.01f;

@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVPhaserBase.h"
+#include "effects/common/Units.h"
 
 #include "dsp/SyncCoeff.h"
 #include "effects/common/BiquadKernel.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr float kPercent = 100.0f;
 
 // Resonance at 100 % feeds three quarters of the chain output back: close
 // enough to 1 for sharp peaks between the notches, far enough to stay stable
@@ -33,7 +33,7 @@ constexpr std::array<ImpactEntry, 4> kImpacts{{
     {"Gentle ===| Full", CORVPhaserBase::kNoSplitCrossover},
 }};
 
-std::vector<std::string> ImpactEntries()
+std::vector<std::string> PhaserImpactEntries()
 {
     std::vector<std::string> entries;
     for (const ImpactEntry& entry : kImpacts)
@@ -61,7 +61,7 @@ std::vector<ParameterSpec> CORVPhaserBase::ParameterTable() const
         {l.tap,       "Tap",        TapEntries(),       0.0f,  1.0f,   1.0f,  0.0f,   ScaleList, ParameterRole::Tap},
     };
     if (l.impact != 0)
-        table.push_back({l.impact, "Impact", ImpactEntries(), 0.0f, 3.0f, 1.0f, 2.0f, ScaleList});
+        table.push_back({l.impact, "Impact", PhaserImpactEntries(), 0.0f, 3.0f, 1.0f, 2.0f, ScaleList});
     return table;
 }
 

@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVReverbDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "effects/common/Pi.h"
@@ -19,7 +20,6 @@ constexpr std::array<int32_t, CORVReverbDSP::kCombCount> kCombLengths{1116, 1188
 constexpr std::array<int32_t, CORVReverbDSP::kAllPassCount> kAllPassLengths{556, 441, 341, 225};
 constexpr int32_t kStereoSpread = 23;
 
-constexpr float kPercent = 100.0f;
 constexpr float kPerMille = 1000.0f;
 constexpr float kTenthsOfDb = 10.0f;
 constexpr double kMillisecond = 0.001;

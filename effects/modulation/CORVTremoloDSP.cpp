@@ -1,4 +1,5 @@
 #include "effects/modulation/CORVTremoloDSP.h"
+#include "effects/common/Units.h"
 
 #include "dsp/FourCC.h"
 #include "dsp/SyncCoeff.h"
@@ -11,7 +12,6 @@ namespace {
 // headroom to unity, so that depth 0 leaves the signal at exactly gain 1.
 constexpr float kHalfPowerGain = 0.7071f;
 constexpr float kHeadroomToUnity = 0.2929f;
-constexpr float kPercent = 100.0f;
 
 } // namespace
 

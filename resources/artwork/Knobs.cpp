@@ -5,7 +5,6 @@
 namespace artwork {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // A knob turns 135 degrees either side of straight up, the travel of the
 // usual pedal potentiometer.
 constexpr double kSweep = 0.75 * kPi;

@@ -6,8 +6,6 @@
 namespace artwork {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 // The status LED's frames, by the value the editor and the panels give it
 // (frame = value x 9):
 //   0 off                 effect bypassed

@@ -12,7 +12,6 @@
 namespace artwork {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr Rgb kWhite{1.0, 1.0, 1.0};
 constexpr Rgb kBlack{0.0, 0.0, 0.0};
 // The family every label is set in; a substitute would change the bytes of

@@ -9,6 +9,8 @@
 // on one pedal face.
 namespace artwork {
 
+constexpr double kPi = 3.14159265358979323846;
+
 struct Rgb {
     double r, g, b;
 };

@@ -8,7 +8,6 @@
 namespace artwork {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr Rgb kChrome{0.80, 0.80, 0.82};
 constexpr Rgb kRubber{0.13, 0.13, 0.14};
 constexpr Rgb kSteel{0.62, 0.63, 0.65};

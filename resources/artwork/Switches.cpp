@@ -6,7 +6,6 @@
 namespace artwork {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr Rgb kSlot{0.05, 0.05, 0.06};
 constexpr Rgb kChrome{0.78, 0.78, 0.80};
 constexpr Rgb kInk{0.92, 0.91, 0.86};
