@@ -334,15 +334,16 @@ build() { # LOG
     cmake --build "$BUILD" -j"$JOBS" >"$1" 2>&1 9>&-
 }
 
-# Runs the suite until the first failure; prints the first failing test.
+# Runs the suite until the first failure; prints the first failing test:
+# the first case a failing runner names, else the failing CTest test.
 run_suite() { # LOG
     local rc
-    ctest --test-dir "$BUILD" -j"$JOBS" --stop-on-failure --timeout 300 >"$1" 2>&1 9>&-
+    ctest --test-dir "$BUILD" -j"$JOBS" --stop-on-failure --output-on-failure --timeout 600 >"$1" 2>&1 9>&-
     rc=$?
     ((rc == 0)) && return 0
     local first
-    first=$(sed -n -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .*\*\*\*.*/\1/p' "$1" | head -n 1)
-    [[ -n $first ]] || first=$(sed -n -E 's/^[0-9]+:(.*)$/\1/p' "$BUILD/Testing/Temporary/LastTestsFailed.log" 2>/dev/null | head -n 1)
+    first=$(sed -n -E 's/^\[  FAILED  \] ([^ ,]+).*/\1/p' "$1" | head -n 1)
+    [[ -n $first ]] || first=$(sed -n -E 's/^ *[0-9]+\/[0-9]+ Test +#[0-9]+: ([^ ]+) .*\*\*\*.*/\1/p' "$1" | head -n 1)
     echo "${first:-<ctest exit $rc, no failing test named>}"
     return 1
 }
