@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace {
 
 constexpr double kSampleRate = 48000.0;

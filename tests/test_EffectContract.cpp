@@ -5,9 +5,7 @@
 #include "tests/EffectContract.h"
 #include "tests/TestSupport.h"
 
-#include <cmath>
 #include <random>
-#include <string>
 
 using testing_support::EveryEffectId;
 
