@@ -33,36 +33,30 @@ BiquadSection At(double fs)
 } // namespace
 
 // Redesigns keep the running state; unusable frequencies, rates and type
-// codes change nothing; a new rate clears the state.
+// codes change nothing; a new rate redesigns and clears the state.
 TEST(BiquadSection, RedesignsKeepStateAndUnusableSettingsChangeNothing)
 {
     BiquadSection s; // 44.1 kHz
-    for (float x : {0.5f, -1.0f, 1e5f})
-        EXPECT_EQ(s.process(x), x); // a new section passes its input through
     s.designLowPass(1000.0f, true);
     for (float x : {1.0f, -0.5f, 0.25f, 0.75f})
         s.process(x);
     const BiquadCoefs before = s.copyCoefficients();
-    const BiquadState state = s.state();
-    ASSERT_NE(state.state1, 0.0f);
+    const float state = s.state().state1;
+    ASSERT_NE(state, 0.0f);
     for (float f : {0.0f, -100.0f, 22050.0f, std::numeric_limits<float>::quiet_NaN()})
         s.setFrequency(f);
     for (double rate : {44100.0, 0.0, -48000.0})
         s.setSampleRate(rate);
     for (int32_t code : {12, 40, -1})
         s.setType(code);
-    s.setGain(6.0f); // a low-pass has no gain to redesign
     EXPECT_TRUE(SameCoefs(s.copyCoefficients(), before));
-    EXPECT_EQ(s.state().state1, state.state1);
-
     s.setFrequency(2000.0f);
+    EXPECT_EQ(s.state().state1, state);
+    s.setSampleRate(48000.0);
     BiquadSection fresh = At(48000.0);
     fresh.designLowPass(2000.0f, true);
-    EXPECT_EQ(s.state().state1, state.state1);
-    s.setSampleRate(48000.0);
     EXPECT_TRUE(SameCoefs(s.copyCoefficients(), fresh.copyCoefficients()));
     EXPECT_EQ(s.state().state1, 0.0f);
-    EXPECT_EQ(s.state().state2, 0.0f);
 }
 
 TEST(BiquadSectionDesigns, MagnitudesAtTheDesignPoints)

@@ -12,14 +12,18 @@ namespace {
 // A note held long enough for the smoother to settle (40 frames).
 constexpr size_t kSettledFrames = 40 * 4096;
 
-std::unique_ptr<At> Tuned(double frequency, float a4 = 440.0f, double rate = 44100.0, int harmonics = 1)
+std::unique_ptr<At> Hearing(const std::vector<float>& tone, double rate, float a4 = 440.0f)
 {
     auto tuner = Make<At>(rate);
     Set(*tuner, At::kA4, a4);
-    std::vector<float> left = HarmonicTone(frequency, rate, kSettledFrames, harmonics);
-    std::vector<float> right = left;
-    ProcessInBlocks(*tuner, left, right, 512);
+    Play(*tuner, tone);
     return tuner;
+}
+
+// A sine held long enough to settle.
+std::unique_ptr<At> Tuned(double frequency, float a4 = 440.0f)
+{
+    return Hearing(HarmonicTone(frequency, 44100.0, kSettledFrames, 1), 44100.0, a4);
 }
 
 } // namespace
@@ -49,8 +53,9 @@ TEST(AutoTunerReading, ConcertAAndTheReferencePitch)
         EXPECT_NEAR(tuner->DetectedFrequency(), c.frequency, 0.002 * c.frequency);
         EXPECT_EQ(tuner->Value(At::kToneFrequency), tuner->DetectedFrequency());
     }
-    EXPECT_EQ(Tuned(440.0)->NoteIndex(), 57);
-    EXPECT_EQ(Tuned(440.0)->Octave(), 4);
+    const auto a4 = Tuned(440.0);
+    EXPECT_EQ(a4->NoteIndex(), 57);
+    EXPECT_EQ(a4->Octave(), 4);
 }
 
 namespace {
@@ -71,15 +76,6 @@ std::vector<float> Pluck(double frequency, double rate, size_t frames)
         tone[i] = float(v);
     }
     return tone;
-}
-
-std::unique_ptr<At> Hearing(const std::vector<float>& tone, double rate)
-{
-    auto tuner = Make<At>(rate);
-    std::vector<float> left = tone;
-    std::vector<float> right = tone;
-    ProcessInBlocks(*tuner, left, right, 512);
-    return tuner;
 }
 
 } // namespace

@@ -102,13 +102,5 @@ TEST(ParametricEQ, PeakReachesItsGainAtTheCentreWithTwiceQInOctaves)
     Set(*pe, Pe::kPeak, 12.0f, 1000.0f, 1.0f);
     EXPECT_NEAR(SectionDb(*pe, 500.0), 6.0, 0.1);
     EXPECT_NEAR(SectionDb(*pe, 2000.0), 6.0, 0.1);
-    // With "Gain" 0 the peak is flat and passes the signal untouched, but
-    // for the offset, which shows only on samples as small as itself.
-    Set(*pe, Pe::kPeak, 0.0f);
-    const std::vector<float> input = testing_support::Sine(3000.0, 44100.0, 4096);
-    std::vector<float> left = input, right = input;
-    testing_support::ProcessInBlocks(*pe, left, right, 512);
-    for (size_t i = 0; i < input.size(); ++i)
-        ASSERT_NEAR(left[i], input[i], 1e-19) << i;
 }
 

@@ -92,14 +92,8 @@ TEST(PhaserSweep, DepthZeroIsAStaticCascadeAtTheBottomOfTheSweep)
         const std::vector<float> impulse = Impulse(4096);
         const std::vector<float> response = Play(*phaser, impulse);
         const std::vector<double> expected = AllPassCascade(CoefficientFor(350.0, rate), impulse);
-        double energy = 0.0;
-        for (size_t i = 0; i < response.size(); ++i) {
+        for (size_t i = 0; i < response.size(); ++i)
             ASSERT_NEAR(response[i], expected[i], 2e-5) << rate << " sample " << i;
-            energy += double(response[i]) * response[i];
-        }
-        // An all-pass keeps the energy of the impulse.
-        EXPECT_NEAR(energy, 1.0, 1e-3) << rate;
-        EXPECT_FLOAT_EQ(phaser->SweepCoefficient(), float(CoefficientFor(350.0, rate))) << rate;
     }
 }
 

@@ -359,13 +359,11 @@ TEST(LevelControl, RoutingAndGain)
         {"Both to L", 0, 0, 0, 0, 1, 1, 0, 0},
         {"Both to R", 0, 0, 0, 0, 0, 0, 1, 1},
         {"Wide Stereo", 0, 0, 0, 0, 1, -0.5f, -0.5f, 1},
-        {"Gain It", 0, 0, 0, 0, FromDb(12.0), 0, 0, FromDb(12.0)},
         // Left 20 %: 0.8 of the left input stays left; Right 70 %: 0.7 of the
         // right input stays right.
         {nullptr, 0, 20, 70, 0, 0.8f, 0.3f, 0.2f, 0.7f},
         // Wide: (1.5 l - 0.5, 1 - 1.5 r) and (1 - 1.5 l, 1.5 r - 0.5) at l = 0.8, r = 0.7.
         {nullptr, -6, 20, 70, 1, 0.7f * g, -0.05f * g, -0.2f * g, 0.55f * g},
-        {nullptr, 0, 50, 50, 1, 0.25f, 0.25f, 0.25f, 0.25f},
         {nullptr, -60, 0, 100, 0, 0, 0, 0, 0}, // the bottom mutes
         {nullptr, -59.5f, 0, 100, 0, FromDb(-59.5), 0, 0, FromDb(-59.5)},
     };

@@ -6,22 +6,19 @@
 
 #include <gtest/gtest.h>
 
-
-class DefaultPreset : public ::testing::TestWithParam<int32_t> {};
-
-TEST_P(DefaultPreset, HoldsEveryParametersDefaultAndIsCurrent)
+TEST(FactoryPresets, DefaultHoldsEveryParametersDefaultAndIsCurrent)
 {
-    const auto effect = CreateAlgorithm(GetParam(), 44100.0, 256);
-    const CORVDSPPreset& preset = *effect->presets.at(0);
-    ASSERT_EQ(preset.values.size(), effect->parameters.size());
-    size_t k = 0;
-    for (const auto& [index, parameter] : effect->parameters) {
-        EXPECT_EQ(parameter->defaultValue, preset.values[k]) << parameter->name;
-        EXPECT_EQ(parameter->value, preset.values[k]) << parameter->name;
-        ++k;
+    for (int32_t id : testing_support::EveryEffectId()) {
+        const auto effect = CreateAlgorithm(id, 44100.0, 256);
+        const char* name = FindCatalogueEntry(id)->shortName;
+        const CORVDSPPreset& preset = *effect->presets.at(0);
+        ASSERT_EQ(preset.values.size(), effect->parameters.size()) << name;
+        size_t k = 0;
+        for (const auto& [index, parameter] : effect->parameters) {
+            EXPECT_EQ(parameter->defaultValue, preset.values[k]) << name << " " << parameter->name;
+            EXPECT_EQ(parameter->value, preset.values[k]) << name << " " << parameter->name;
+            ++k;
+        }
+        EXPECT_EQ(effect->currentPreset, &preset) << name;
     }
-    EXPECT_EQ(effect->currentPreset, &preset);
 }
-
-INSTANTIATE_TEST_SUITE_P(Catalogue, DefaultPreset, ::testing::ValuesIn(testing_support::EveryEffectId()),
-                         testing_support::EffectName());
