@@ -99,13 +99,15 @@ std::vector<double> WetDelays(Ch& chorus, size_t frames, std::vector<double>* ri
     return SweptDelays(out.left, 0.0, 1.0, 0.0, 400);
 }
 
-// Only `at` (besides sample 0) carries anything among the first `frames`.
+// After sample 0, only sample `at` carries anything, at the given level.
 void ExpectOnlyEcho(const std::vector<float>& channel, size_t at, float level, const char* what)
 {
     EXPECT_FLOAT_EQ(channel[at], level) << what << " at " << at;
-    for (size_t t = 1; t < channel.size(); ++t)
-        if (t != at)
+    for (size_t t = 1; t < channel.size(); ++t) {
+        if (t != at) {
             ASSERT_EQ(channel[t], 0.0f) << what << " at " << t;
+        }
+    }
 }
 
 } // namespace
