@@ -13,8 +13,6 @@ namespace {
 
 using Ap = CORVAutoPanDSP;
 
-std::unique_ptr<Ap> MakeAutoPan(double sampleRate = 44100.0) { return testing_support::Make<Ap>(sampleRate); }
-
 // A constant 1 on both inputs: the outputs are the two pan gains.
 Stereo Gains(Ap& autoPan, size_t frames)
 {
@@ -28,7 +26,7 @@ float Max(const std::vector<float>& v) { return *std::max_element(v.begin(), v.e
 
 TEST(AutoPanRate, FreeSyncedAndTapped)
 {
-    auto autoPan = MakeAutoPan(48000.0);
+    auto autoPan = testing_support::Make<Ap>(48000.0);
     Gains(*autoPan, 16);
     EXPECT_EQ(autoPan->Lfo().Frequency(), 100.0f / 60.0f);
     autoPan->OnParameterChange(Ap::kSyncCoeff, 4.0f / 8.0f); // "1/4 T" at 120 BPM
@@ -46,7 +44,7 @@ TEST(AutoPanRate, FreeSyncedAndTapped)
 TEST(AutoPanRate, OtherSampleRates)
 {
     for (double rate : {22050.0, 192000.0}) {
-        auto autoPan = MakeAutoPan(rate);
+        auto autoPan = testing_support::Make<Ap>(rate);
         // 100 BPM: the left gain touches 0 every 0.6 s.
         const Stereo gains = Gains(*autoPan, size_t(rate * 2.0));
         std::vector<size_t> zeros;
@@ -63,7 +61,7 @@ TEST(AutoPanRate, OtherSampleRates)
 
 TEST(AutoPanGain, NoStereoAndCentredGivesTheMonoSum)
 {
-    auto autoPan = MakeAutoPan();
+    auto autoPan = testing_support::Make<Ap>();
     autoPan->OnParameterChange(Ap::kStereo, 0.0f);
     const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 6000);
     const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 6000, 0.25f);
@@ -77,7 +75,7 @@ TEST(AutoPanGain, NoStereoAndCentredGivesTheMonoSum)
 
 TEST(AutoPanGain, OffCentreInvertsTheFarSide)
 {
-    auto autoPan = MakeAutoPan();
+    auto autoPan = testing_support::Make<Ap>();
     autoPan->GetParameter(Ap::kCenter)->SetValue(-40.0f); // gains 0.4..2.4 and 1.6..-0.4
     Stereo gains = Gains(*autoPan, 60000);
     EXPECT_NEAR(Min(gains.left), 0.4f, 1e-6f);
@@ -94,10 +92,10 @@ TEST(AutoPanGain, SeparateModeScalesEachSide)
 {
     const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 6000);
     const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 6000, 0.25f);
-    auto reference = MakeAutoPan();
+    auto reference = testing_support::Make<Ap>();
     const Stereo gains = Gains(*reference, left.size());
 
-    auto autoPan = MakeAutoPan();
+    auto autoPan = testing_support::Make<Ap>();
     autoPan->panMode = true;
     const Stereo out = PlayStereo(*autoPan, {left, right});
     for (size_t i = 0; i < left.size(); ++i) {

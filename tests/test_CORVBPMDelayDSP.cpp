@@ -13,8 +13,6 @@ namespace {
 
 using Bd = CORVBPMDelayDSP;
 
-std::unique_ptr<Bd> MakeDelay(double sampleRate = 44100.0) { return Make<Bd>(sampleRate); }
-
 // The same signal on both channels; the left result (both are equal).
 std::vector<float> RunBoth(Bd& delay, const std::vector<float>& input, int32_t blockSize = 512)
 {
@@ -62,7 +60,7 @@ TEST(BPMDelayTiming, TheTopTempoDoublesAt20Milliseconds)
 {
     // 1200 BPM would be a 50 ms beat; the top of the range doubles instead.
     for (const auto& [rate, doubling] : {std::pair{22050.0, 441}, std::pair{44100.0, 882}, std::pair{192000.0, 3840}}) {
-        auto delay = MakeDelay(rate);
+        auto delay = Make<Bd>(rate);
         delay->OnParameterChange(Bd::kTempo, 1.0f);
         const std::vector<float> out = RunBoth(*delay, Impulse(3 * size_t(doubling)));
         EXPECT_EQ(delay->Value(Bd::kTempo), 1200.0f);
@@ -76,7 +74,7 @@ TEST(BPMDelayTiming, MeasuredEchoesOfAnImpulse)
     // the wet level 0.25.  Odd and even repeats arrive one and two beats
     // later at full level, then lose the feedback once per two beats.
     for (double rate : {22050.0, 44100.0, 192000.0}) {
-        auto delay = MakeDelay(rate);
+        auto delay = Make<Bd>(rate);
         delay->GetParameter(Bd::kDecay)->SetValue(10.0f);
         const size_t beat = size_t(rate * 60.0 / 160.0);
         const std::vector<float> impulse = Impulse(5 * beat + 10);
@@ -96,7 +94,7 @@ TEST(BPMDelayTiming, MeasuredEchoesOfAnImpulse)
 
 TEST(BPMDelayFeedback, DecayTimeAgainstTwoBeatPasses)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     RunBoth(*delay, Silence(16));
     // 1.62 s over 33074 / 44100 s: about 2.16 passes.
     EXPECT_NEAR(delay->Feedback(), ExpectedFeedback(1.62f, 33074, 44100.0), 1e-7);
@@ -113,7 +111,7 @@ TEST(BPMDelayTaps, MonoModeSplitsAllRepeats)
 {
     // Near the middle of "Stereo" both sides get half of the wet level.
     for (float stereo : {47.0f, 53.0f}) {
-        auto delay = MakeDelay();
+        auto delay = Make<Bd>();
         delay->GetParameter(Bd::kStereo)->SetValue(stereo);
         const Stereo out = PlayStereo(*delay, {Impulse(16538), Silence(16538)});
         EXPECT_EQ(out.left[16537], 0.125f) << stereo;
@@ -121,7 +119,7 @@ TEST(BPMDelayTaps, MonoModeSplitsAllRepeats)
     }
     // Both repeats of a left impulse on both sides, in the proportions of
     // "Stereo" 80: a fifth left, four fifths right.
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->GetParameter(Bd::kStereo)->SetValue(80.0f);
     delay->GetParameter(Bd::kEffectLevel)->SetValue(100.0f);
     const Stereo out = PlayStereo(*delay, {Impulse(2 * 16537 + 1), Silence(2 * 16537 + 1)});
@@ -133,7 +131,7 @@ TEST(BPMDelayTaps, MonoModeSplitsAllRepeats)
 
 TEST(BPMDelayTaps, StereoModePlacesOddAndEvenRepeats)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->OnParameterChange(Bd::kMode, 1.0f);
     delay->OnParameterChange(Bd::kStereo, 1.0f);
     const Stereo out = PlayStereo(*delay, {Impulse(2 * 16537 + 1), Silence(2 * 16537 + 1)});
@@ -146,7 +144,7 @@ TEST(BPMDelayTaps, StereoModePlacesOddAndEvenRepeats)
 
 TEST(BPMDelayLines, SyncedDivisionsRebuildOnlyWhenTheClassChanges)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->tempo = 120.0;
     // "Off" to "1/4": the lines are rebuilt for longer delays and the
     // pending echo of the impulse is gone.
@@ -170,7 +168,7 @@ TEST(BPMDelayLines, ARebuildEmptiesWhatALaterDoublingReads)
 {
     // "1/16 T" of a 1200 BPM host builds lines of 734 samples; a host tempo
     // of 200 then lands on the top tempo, whose doubling reads 882.
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->OnParameterChange(Bd::kTempo, 1.0f);
     RunBoth(*delay, Recording(5000));
     delay->tempo = 1200.0;
@@ -185,7 +183,7 @@ TEST(BPMDelayLines, ARebuildEmptiesWhatALaterDoublingReads)
 
 TEST(BPMDelayHold, FootSwitchCyclesBypassingSamplingPlaying)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->GetParameter(Bd::kTempo)->SetValue(600.0f); // one beat: 4410 samples
     constexpr size_t kBeat = 4410;
     RunBoth(*delay, Recording(1000));
@@ -243,7 +241,7 @@ TEST(BPMDelayTempo, TapsOutsideTheRangeAreHeldToIt)
     // Two presses in the same millisecond: infinity, held to the doubling.
     // 10 ms is 6000 BPM, also the doubling; 5 s is 12 BPM, held to 20 BPM.
     for (const auto& [ms, delay1] : {std::pair{0u, 882}, std::pair{10u, 882}, std::pair{5000u, 132300}}) {
-        auto delay = MakeDelay();
+        auto delay = Make<Bd>();
         Tap(*delay, ms);
         const std::vector<float> out = RunBoth(*delay, input);
         EXPECT_EQ(delay->Delay1(), delay1) << ms;
@@ -254,7 +252,7 @@ TEST(BPMDelayTempo, TapsOutsideTheRangeAreHeldToIt)
 
 TEST(BPMDelayTempo, HostTempoTimesTheDivision)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->tempo = 100.0;
     delay->OnParameterChange(Bd::kSyncCoeff, 5.0f / 8.0f); // "1/8": 200 BPM
     const std::vector<float> out = RunBoth(*delay, Impulse(13231));
@@ -279,7 +277,7 @@ TEST(BPMDelayTempo, UnusableHostTemposAreHeld)
     // Slowest: the knob's 20 BPM; fastest: "1/16 T" of its 1200 BPM.
     for (const auto& [host, delay1] : {std::pair{0.0, 132300}, std::pair{nan, 132300}, std::pair{-50.0, 132300},
                                         std::pair{inf, 367}}) {
-        auto delay = MakeDelay();
+        auto delay = Make<Bd>();
         delay->tempo = host;
         delay->OnParameterChange(Bd::kSyncCoeff, 3.0f / 8.0f);
         const std::vector<float> out = RunBoth(*delay, Sine(440.0, 44100.0, 20000));
@@ -291,7 +289,7 @@ TEST(BPMDelayTempo, UnusableHostTemposAreHeld)
 
 TEST(BPMDelayFrame, LeavingBypassStartsFromEmptyLines)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     RunBoth(*delay, Impulse(100));
     delay->OnParameterChange(1, 1.0f);
     const std::vector<float> input = Sine(440.0, 44100.0, 512);
@@ -302,7 +300,7 @@ TEST(BPMDelayFrame, LeavingBypassStartsFromEmptyLines)
 
 TEST(BPMDelayFrame, FadingRepeatsLeaveNoSubnormals)
 {
-    auto delay = MakeDelay();
+    auto delay = Make<Bd>();
     delay->OnParameterChange(Bd::kTempo, 1.0f);
     delay->GetParameter(Bd::kDecay)->SetValue(0.5f);
     const std::vector<float> out = RunBoth(*delay, Impulse(400000), 4096);

@@ -12,8 +12,6 @@ namespace {
 
 using Tr = CORVTremoloDSP;
 
-std::unique_ptr<Tr> MakeTremolo(double sampleRate = 44100.0) { return testing_support::Make<Tr>(sampleRate); }
-
 // The gain curve: a constant 1 through the effect.
 std::vector<float> Gains(Tr& tremolo, size_t frames)
 {
@@ -46,21 +44,21 @@ double PeriodTolerance(double period) { return 2.0 + period * 1e-3; }
 TEST(TremoloRate, FreeTempoOf300BpmIs5HzAtEveryRate)
 {
     for (double rate : {22050.0, 44100.0, 192000.0}) {
-        auto tremolo = MakeTremolo(rate);
+        auto tremolo = testing_support::Make<Tr>(rate);
         EXPECT_NEAR(PeriodInSamples(*tremolo, size_t(rate)), rate / 5.0, PeriodTolerance(rate / 5.0)) << rate;
     }
 }
 
 TEST(TremoloRate, SyncFollowsTheHostTempo)
 {
-    auto tremolo = MakeTremolo();
+    auto tremolo = testing_support::Make<Tr>();
     tremolo->OnParameterChange(Tr::kSyncCoeff, 1.0f); // "1/16 T" at 120 BPM: 12 Hz
     EXPECT_NEAR(PeriodInSamples(*tremolo, 44100), 3675.0, PeriodTolerance(3675.0));
 }
 
 TEST(TremoloGain, DepthZeroIsExactlyUnityWhileTheLfoRuns)
 {
-    auto tremolo = MakeTremolo();
+    auto tremolo = testing_support::Make<Tr>();
     tremolo->OnParameterChange(Tr::kDepth, 0.0f);
     const std::vector<float> input = testing_support::Sine(440.0, 44100.0, 5000);
     std::vector<float> left = input;
@@ -74,7 +72,7 @@ TEST(TremoloGain, DepthZeroIsExactlyUnityWhileTheLfoRuns)
 
 TEST(TremoloGain, DepthSwingsDownFromPlus3dB)
 {
-    auto tremolo = MakeTremolo();
+    auto tremolo = testing_support::Make<Tr>();
     tremolo->OnParameterChange(Tr::kDepth, 1.0f);
     // The reinitialisation resets the phase: top, middle, bottom.
     const std::vector<float> gains = Gains(*tremolo, 20000);
@@ -85,7 +83,7 @@ TEST(TremoloGain, DepthSwingsDownFromPlus3dB)
     EXPECT_FLOAT_EQ(*std::max_element(gains.begin() + 3, gains.end()), 2.0f * 0.7071f);
 
     // Depth 21 %: centre 0.7071 + 0.2929 * 0.79, swing 0.7071 * 0.21.
-    const std::vector<float> defaults = Gains(*MakeTremolo(), 20000);
+    const std::vector<float> defaults = Gains(*testing_support::Make<Tr>(), 20000);
     EXPECT_NEAR(*std::min_element(defaults.begin(), defaults.end()), 0.79, 1e-5);
     EXPECT_NEAR(*std::max_element(defaults.begin(), defaults.end()), 1.086982, 1e-5);
 }

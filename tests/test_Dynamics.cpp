@@ -268,11 +268,6 @@ double StepsToPass(double from, double to, double level, double coefficient)
     return std::ceil(std::log((level - to) / (from - to)) / std::log(keep));
 }
 
-void Feed(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize = 512)
-{
-    Play(effect, input, blockSize);
-}
-
 } // namespace
 
 // The gate opens when the peak power reaches the threshold's.  Its detector
@@ -333,13 +328,13 @@ TEST(NoiseGateLearn, PeakOfAToneOrTheDetectorFloorBecomesTheThreshold)
     auto gate = Make<Ng>();
     gate->OnParameterChange(Ng::kLearn, 1.0f);
     // 441 Hz at 44.1 kHz puts a sample on every crest of both signs.
-    Feed(*gate, Sine(441.0, 44100.0, 44101, 0.25f));
+    Play(*gate, Sine(441.0, 44100.0, 44101, 0.25f));
     EXPECT_NEAR(gate->Value(Ng::kThresholdLevel), Db(0.25), 1e-4);
     EXPECT_TRUE(gate->parametersChanged); // the next block takes the new threshold
 
     // A second run starts afresh; silence measures the floor, 20 x log10(sqrt(1e-7)).
     gate->OnParameterChange(Ng::kLearn, 1.0f);
-    Feed(*gate, std::vector<float>(44101, 0.0f));
+    Play(*gate, std::vector<float>(44101, 0.0f));
     EXPECT_NEAR(gate->Value(Ng::kThresholdLevel), -70.0f, 1e-3f);
     EXPECT_EQ(gate->Value(Ng::kLearn), 0.0f);
 }

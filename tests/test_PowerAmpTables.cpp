@@ -9,8 +9,6 @@
 
 namespace {
 
-using Curve = std::function<double(float)>;
-
 // A curve and where its segments meet: the segment a lookup picks on either
 // side of each boundary, both cubics' values there, and the ends against the
 // constants outside.
@@ -19,7 +17,7 @@ struct Table {
     std::vector<double> boundaries;  // from the lower end of segment 0 to the upper end of the last
     std::function<int32_t(float)> index;
     std::function<double(size_t, double)> segment;  // segment k's cubic at v
-    Curve lookup;
+    std::function<double(float)> lookup;
     double below, above;
     double tolerance;
 };
