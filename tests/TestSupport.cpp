@@ -147,6 +147,12 @@ std::vector<float> Steps(const std::vector<std::pair<size_t, float>>& pieces)
     return signal;
 }
 
+Stereo PlayStereo(CORVDSPAlgInterface& effect, Stereo signal, int32_t blockSize)
+{
+    ProcessInBlocks(effect, signal.left, signal.right, blockSize);
+    return signal;
+}
+
 std::vector<float> Play(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize,
                         bool sameOutputs)
 {
@@ -198,14 +204,6 @@ double DtftMagnitude(const std::vector<float>& response, double frequency, doubl
         phasor *= step;
     }
     return std::abs(sum);
-}
-
-double Deviation(const std::vector<float>& output, const std::vector<float>& input, size_t from)
-{
-    std::vector<float> difference(input.size());
-    for (size_t t = 0; t < input.size(); ++t)
-        difference[t] = output[t] - input[t];
-    return Rms(difference, from) / Rms(input, from);
 }
 
 namespace {

@@ -11,19 +11,10 @@
 
 namespace testing_support {
 
-// A stereo buffer pair the way an effect sees it: two channel pointers.
-struct StereoBuffer {
-    explicit StereoBuffer(size_t frames) : left(frames, 0.0f), right(frames, 0.0f) {}
+// A stereo signal.
+struct Stereo {
     std::vector<float> left;
     std::vector<float> right;
-    float* channels[2] = {nullptr, nullptr};
-    float* const* Pointers()
-    {
-        channels[0] = left.data();
-        channels[1] = right.data();
-        return channels;
-    }
-    size_t Frames() const { return left.size(); }
 };
 
 // A sine of the given frequency and amplitude.
@@ -113,6 +104,9 @@ std::vector<float> Impulse(size_t frames, size_t at = 0);
 // A piecewise constant signal: each piece is (frames, level).
 std::vector<float> Steps(const std::vector<std::pair<size_t, float>>& pieces);
 
+// A stereo signal through an effect, in blocks of blockSize frames.
+Stereo PlayStereo(CORVDSPAlgInterface& effect, Stereo signal, int32_t blockSize = 512);
+
 // The same signal into both channels; the left output.  The two outputs must
 // agree unless sameOutputs is false.
 std::vector<float> Play(CORVDSPAlgInterface& effect, const std::vector<float>& input, int32_t blockSize = 512,
@@ -148,10 +142,6 @@ double MeasuredGainDb(CORVDSPAlgInterface& effect, double frequency, double samp
 
 // |DTFT| of a response at one frequency.
 double DtftMagnitude(const std::vector<float>& response, double frequency, double sampleRate);
-
-// How far an output strays from the input, relative to the input, after the
-// first `from` samples.
-double Deviation(const std::vector<float>& output, const std::vector<float>& input, size_t from);
 
 // Two foot-switch presses ms milliseconds apart with the tap parameter on.
 void TapInterval(CORVDSPAlgInterface& effect, int32_t tapIndex, uint32_t ms, uint32_t firstTick = 50000);

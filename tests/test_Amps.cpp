@@ -15,13 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cmath>
-#include <complex>
 #include <numbers>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
 using testing_support::AmplitudeAt;
 using testing_support::Db;
@@ -49,43 +44,15 @@ Complex SmallSignalGain(CORVDSPAlgInterface& effect, double frequency, float amp
     return testing_support::ComplexAmplitudeAt(left, frequency, fs, left.size() / 2) / double(amplitude);
 }
 
-void ExpectGain(Complex measured, Complex expected, const std::string& where)
+// Within a relative tolerance, the complex gain that was expected.
+void ExpectClose(Complex measured, Complex expected, double tolerance, const std::string& where)
 {
-    EXPECT_LT(std::abs(measured / expected - 1.0), 1e-3)
-        << where << ": measured " << measured << ", expected " << expected;
-}
-
-// Exact digital silence into a fresh effect: the chain starts from a tiny
-// offset, so the output moves at first, and the coupling high-passes remove
-// the offset again, so it settles to nothing.
-void ExpectSilenceSettles(CORVDSPAlgInterface& effect)
-{
-    const size_t frames = size_t(effect.sampleRate) * 3;
-    std::vector<float> left(frames, 0.0f);
-    std::vector<float> right(frames, 0.0f);
-    testing_support::ProcessInBlocks(effect, left, right, 1024);
-    EXPECT_GT(testing_support::Peak(std::vector<float>(left.begin(), left.begin() + 256)), 0.0f);
-    EXPECT_LT(testing_support::Peak(left, frames - frames / 6), 1e-12f);
-    EXPECT_EQ(left, right);
+    EXPECT_LT(std::abs(measured / expected - 1.0), tolerance) << where << ": " << measured << " vs " << expected;
 }
 
 } // namespace
 
 using Clg = CORVCleanPreampGuitarDSP;
-
-TEST(CleanPreamp, DriveAndOutputFromMinus40ToPlus20Db)
-{
-    Clg clg(44100.0, 256);
-    // Default: gain 50 (−10 dB, times 5), output 70 (+2 dB).
-    EXPECT_NEAR(clg.Stage(0).Drive(), 1.5811388f, 1e-6f);
-    EXPECT_NEAR(clg.Stage(1).OutputGain(), 1.2589254f, 1e-6f);
-    SetKnobs(clg, {{Clg::kGain, 0.0f}, {Clg::kOutput, 100.0f}});
-    EXPECT_NEAR(clg.Stage(1).Drive(), 0.05f, 1e-8f);
-    EXPECT_NEAR(clg.Stage(0).OutputGain(), 10.0f, 1e-5f);
-    SetKnobs(clg, {{Clg::kGain, 100.0f}, {Clg::kOutput, 0.0f}});
-    EXPECT_NEAR(clg.Stage(0).Drive(), 50.0f, 1e-4f);
-    EXPECT_NEAR(clg.Stage(0).OutputGain(), 0.01f, 1e-8f);
-}
 
 // A quiet tone sees the chain's linear part: input coupling, the first
 // stage's slope, interstage coupling and bright shelf, the inverting drive,
@@ -112,7 +79,7 @@ TEST(CleanPreamp, SmallSignalChain)
                                          BiquadResponse(section(40, false, 0), f, fs) *
                                          BiquadResponse(section(2000, true, p3), f, fs) *
                                          BiquadResponse(section(30, false, 0), f, fs);
-                ExpectGain(SmallSignalGain(clg, f, 1e-5f), expected,
+                ExpectClose(SmallSignalGain(clg, f, 1e-5f), expected, 1e-3,
                            std::string(preset) + " at " + std::to_string(f) + " Hz, fs " + std::to_string(fs));
             }
         }
@@ -120,20 +87,7 @@ TEST(CleanPreamp, SmallSignalChain)
 }
 
 using Cpg = CORVCrunchPreampGuitarDSP;
-
-TEST(CrunchPreamp, DriveFrom7TimesZeroToPlus30Db)
-{
-    Cpg cpg(44100.0, 256);
-    EXPECT_NEAR(cpg.Stage(0).Drive(), 7.0f * 5.6234133f, 1e-5f);
-    EXPECT_NEAR(cpg.Stage(1).OutputGain(), 0.9549926f, 1e-6f);
-    EXPECT_EQ(cpg.Stage(0).PeakGainDb(), 8.0f);
-    // Gain 0 still drives the second stage by 7 (and the third by 18).
-    SetKnobs(cpg, {{Cpg::kGain, 0.0f}, {Cpg::kMidBoost, 12.5f}});
-    EXPECT_EQ(cpg.Stage(1).Drive(), 7.0f);
-    EXPECT_EQ(cpg.Stage(1).PeakGainDb(), 12.5f);
-    SetKnobs(cpg, {{Cpg::kGain, 100.0f}});
-    EXPECT_NEAR(cpg.Stage(0).Drive(), 7.0f * 31.622777f, 1e-4f);
-}
+using Hgg = CORVHiGainPreampGuitarDSP;
 
 // The coupling network against its analogue prototype at the frequency the
 // plain bilinear transform maps there, the mid peak and the final high-pass
@@ -155,36 +109,11 @@ TEST(CrunchPreamp, SmallSignalChain)
                 const Complex coupling = (s * s + 4526.935265 * s) / (s * s + 6700.049385 * s + 205769.7848);
                 const Complex expected = output * 0.2274823 * (-drive) * 0.179489 * (-18.0) * 0.1964888 *
                                          BiquadResponse(peak, f, fs) * coupling * BiquadResponse(highPass, f, fs);
-                ExpectGain(SmallSignalGain(cpg, f, 1e-5f), expected,
+                ExpectClose(SmallSignalGain(cpg, f, 1e-5f), expected, 1e-3,
                            std::string(preset) + " at " + std::to_string(f) + " Hz, fs " + std::to_string(fs));
             }
         }
     }
-}
-
-TEST(CrunchPreamp, SilenceSettlesToZero)
-{
-    Cpg cpg(44100.0, 256);
-    ExpectSilenceSettles(cpg);
-}
-
-using Hgg = CORVHiGainPreampGuitarDSP;
-
-TEST(HiGainPreamp, DrivesAndLowCut)
-{
-    Hgg hgg(44100.0, 256);
-    const HiGainPreampStage& stage = hgg.Stage(1);
-    EXPECT_NEAR(stage.Drive1(), 177.82794f, 1e-3f);  // gain 75: +45 dB
-    EXPECT_NEAR(stage.Drive2(), 7.0794578f, 1e-6f);
-    EXPECT_EQ(stage.Drive3(), 10.0f);
-    EXPECT_NEAR(stage.OutputGain(), 0.31622777f, 1e-7f);
-    EXPECT_EQ(stage.LowCutHz(), 200.0f);
-    SetKnobs(hgg, {{Hgg::kGain, 0.0f}, {Hgg::kLowCut, 20.0f}});
-    EXPECT_EQ(stage.Drive1(), 1.0f);
-    EXPECT_EQ(stage.LowCutHz(), 50.0f);
-    SetKnobs(hgg, {{Hgg::kGain, 100.0f}, {Hgg::kLowCut, 1000.0f}});
-    EXPECT_NEAR(stage.Drive1(), 1000.0f, 1e-2f);
-    EXPECT_EQ(stage.LowCutHz(), 1000.0f);
 }
 
 // With the gain at 0 a quiet tone stays in the linear part of all four
@@ -203,18 +132,12 @@ TEST(HiGainPreamp, SmallSignalChain)
                 const double p0 = 0.8689607381820679, p1 = 0.2506817877292633, p2 = 0.1629542;
                 const Complex expected = output * (-p0) * p1 * p2 * std::pow(10.0, 0.85) * (-p1 * 10.0) *
                                          BiquadResponse(lowCutSection, f, fs) * BiquadResponse(highPass, f, fs);
-                ExpectGain(SmallSignalGain(hgg, f, 1e-5f), expected,
+                ExpectClose(SmallSignalGain(hgg, f, 1e-5f), expected, 1e-3,
                            std::to_string(lowCut) + " Hz low cut at " + std::to_string(f) + " Hz, fs " +
                                std::to_string(fs));
             }
         }
     }
-}
-
-TEST(HiGainPreamp, SilenceSettlesToZero)
-{
-    Hgg hgg(44100.0, 256);
-    ExpectSilenceSettles(hgg);
 }
 
 using Blg = CORVBluesDriveGuitarDSP;
@@ -242,11 +165,6 @@ Complex WarpedS(double f, double fs) { return {0.0, 2.0 * fs * std::tan(std::num
 
 Complex OnePlusZInverse(double f, double fs) { return 1.0 + std::polar(1.0, -2.0 * std::numbers::pi * f / fs); }
 
-void ExpectClose(Complex digital, Complex analogue, double tolerance, const std::string& where)
-{
-    EXPECT_LT(std::abs(digital / analogue - 1.0), tolerance) << where << ": " << digital << " vs " << analogue;
-}
-
 CBluesDriveStage StageAt(float fs, float gain, float color)
 {
     CBluesDriveStage stage;
@@ -256,52 +174,7 @@ CBluesDriveStage StageAt(float fs, float gain, float color)
     return stage;
 }
 
-void RunBlock(Blg& blg, float value = 0.1f)
-{
-    std::vector<float> left(64, value), right(64, value);
-    testing_support::ProcessInBlocks(blg, left, right, 64);
-}
-
 } // namespace
-
-TEST(BluesDrive, ConstructionStartsTheOutputRamp)
-{
-    Blg blg(44100.0, 256);
-    // The constructor's reinitialisation already ran: stages at the rate and
-    // the knobs, and the first third of the ramp from 0 towards "Output".
-    EXPECT_FALSE(blg.parametersChanged);
-    for (int32_t channel : {0, 1}) {
-        EXPECT_EQ(blg.Stage(channel).SampleRate(), 44100.0f);
-        EXPECT_EQ(blg.Stage(channel).Gain(), 0.5f);
-        EXPECT_EQ(blg.Stage(channel).Color(), 0.5f);
-    }
-    EXPECT_FLOAT_EQ(blg.RampValue(), 50.0f / 3.0f);
-    EXPECT_TRUE(blg.Ramping());
-}
-
-TEST(BluesDrive, OutputRampsOverThreeBlocks)
-{
-    Blg blg(48000.0, 256);
-    for (int block = 0; block < 4; ++block)
-        RunBlock(blg);
-    ASSERT_FALSE(blg.Ramping());
-    EXPECT_EQ(blg.RampValue(), 50.0f);
-    EXPECT_FLOAT_EQ(blg.Stage(0).OutputLevel(), float(std::pow(10.0, -0.5)));
-
-    blg.OnParameterChange(Blg::kOutput, 1.0f);
-    // One third, one half, then all of the way from 50 to 100: 0, +5 and +20 dB.
-    const float ramp[] = {50.0f + 50.0f / 3.0f, 75.0f, 100.0f};
-    const double levels[] = {1.0, std::pow(10.0, 0.25), 10.0};
-    for (int block = 0; block < 3; ++block) {
-        RunBlock(blg);
-        EXPECT_FLOAT_EQ(blg.RampValue(), ramp[block]) << block;
-        EXPECT_NEAR(blg.Stage(1).OutputLevel(), levels[block], 1e-5 * levels[block]) << block;
-        EXPECT_TRUE(blg.Ramping());
-    }
-    RunBlock(blg);
-    EXPECT_FALSE(blg.Ramping());
-    EXPECT_EQ(blg.RampValue(), 100.0f);
-}
 
 TEST(BluesDrive, ClipperIsContinuousAndApproachesMinusOne)
 {
@@ -323,34 +196,6 @@ TEST(BluesDrive, ClipperIsContinuousAndApproachesMinusOne)
         ASSERT_GE(fall, 0.0) << x;
         ASSERT_LE(fall, 1.11906 * (double(next) - double(x)) + 1e-6) << x;
     }
-}
-
-TEST(BluesDrive, GainAtZeroIsSilent)
-{
-    Blg blg(44100.0, 256);
-    blg.GetParameter(Blg::kGain)->SetValue(0.0f);
-    std::vector<float> left = testing_support::Sine(220.0, 44100.0, 8192, 0.9f);
-    std::vector<float> right = left;
-    testing_support::ProcessInBlocks(blg, left, right, 512);
-    EXPECT_EQ(testing_support::Peak(left), 0.0f);
-    EXPECT_EQ(testing_support::Peak(right), 0.0f);
-}
-
-TEST(BluesDrive, SilenceEndsInExactZeros)
-{
-    // A tone, then ten seconds of silence: the exact recursion alone would
-    // leave the sections circling in subnormal numbers.
-    Blg blg(44100.0, 256);
-    std::vector<float> left = testing_support::Sine(110.0, 44100.0, 4410, 0.5f);
-    left.resize(441000, 0.0f);
-    std::vector<float> right = left;
-    testing_support::ProcessInBlocks(blg, left, right, 256);
-    EXPECT_EQ(testing_support::Peak(left, left.size() - 256), 0.0f);
-    for (int channel = 0; channel < 2; ++channel)
-        for (const BiquadState& s : blg.Stage(channel).States()) {
-            EXPECT_FALSE(testing_support::IsSubnormal(s.state1)) << s.state1;
-            EXPECT_FALSE(testing_support::IsSubnormal(s.state2)) << s.state2;
-        }
 }
 
 // The gain stage is the op-amp's transfer function through the plain
@@ -394,7 +239,8 @@ TEST(BluesDrive, QuietToneThroughTheWholeChain)
             const Complex expected = BiquadResponse(stage.InputCoefs(), f, fs) * 20.0 * 0.7 *
                                      BiquadResponse(stage.GainCoefs(), f, fs) * -1.11906 *
                                      BiquadResponse(stage.ToneCoefs(), f, fs) * std::pow(10.0, 0.4);
-            ExpectGain(SmallSignalGain(blg, f, 1e-4f), expected, std::to_string(f) + " Hz at " + std::to_string(fs));
+            const std::string where = std::to_string(f) + " Hz, fs " + std::to_string(fs);
+            ExpectClose(SmallSignalGain(blg, f, 1e-4f), expected, 1e-3, where);
         }
     }
 }
@@ -418,9 +264,7 @@ std::array<double, 2> Harmonics(float gainKnob)
     constexpr double fs = 48000.0, f = 110.0;
     Prb prb(fs, 256);
     SetKnobs(prb, {{Prb::kGain, gainKnob}, {Prb::kUltraLow, 1.0f}, {Prb::kUltraHigh, 1.0f}});
-    std::vector<float> left = testing_support::Sine(f, fs, 48000, 0.3f);
-    std::vector<float> right = left;
-    testing_support::ProcessInBlocks(prb, left, right, 512);
+    const std::vector<float> left = testing_support::Play(prb, testing_support::Sine(f, fs, 48000, 0.3f));
     const double fundamental = AmplitudeAt(left, f, fs, 24000);
     return {AmplitudeAt(left, 2 * f, fs, 24000) / fundamental, AmplitudeAt(left, 3 * f, fs, 24000) / fundamental};
 }
@@ -429,8 +273,9 @@ std::array<double, 2> Harmonics(float gainKnob)
 
 // "Default" passes a quiet tone in the middle of the range at unity; each
 // switch (0 = "On") lifts its own band by about 8 dB and leaves the other's
-// alone.
-TEST(BassPreamp, SwitchesLiftTheirOwnBand)
+// alone; "Gain" before the tube stage and "Output" after everything span
+// -20 to +20 dB each.
+TEST(BassPreamp, SwitchesLiftTheirOwnBandAndTheKnobsSpan40Db)
 {
     constexpr double low = 40.0, middle = 500.0, high = 12000.0;
     EXPECT_NEAR(GainDb({}, middle), 0.0, 0.3);
@@ -440,16 +285,11 @@ TEST(BassPreamp, SwitchesLiftTheirOwnBand)
     EXPECT_NEAR(GainDb({{Prb::kUltraLow, 0.0f}, {Prb::kUltraHigh, 1.0f}}, high) - bothOff[1], 0.0, 0.02);
     EXPECT_NEAR(GainDb({{Prb::kUltraLow, 1.0f}, {Prb::kUltraHigh, 0.0f}}, high) - bothOff[1], 8.0, 0.5);
     EXPECT_NEAR(GainDb({{Prb::kUltraLow, 1.0f}, {Prb::kUltraHigh, 0.0f}}, low) - bothOff[0], 0.0, 0.02);
-}
 
-// The knobs span −20 dB to +20 dB each: "Gain" before the tube stage,
-// "Output" after everything.
-TEST(BassPreamp, GainAndOutputLaws)
-{
-    const double reference = GainDb({}, 500.0);
-    EXPECT_NEAR(GainDb({{Prb::kGain, 0.0f}}, 500.0) - reference, -20.0, 0.05);
-    EXPECT_NEAR(GainDb({{Prb::kOutput, 100.0f}}, 500.0) - reference, 20.0, 0.05);
-    EXPECT_NEAR(GainDb({{Prb::kGain, 100.0f}, {Prb::kOutput, 0.0f}}, 500.0) - reference, 0.0, 0.1);
+    const double reference = GainDb({}, middle);
+    EXPECT_NEAR(GainDb({{Prb::kGain, 0.0f}}, middle) - reference, -20.0, 0.05);
+    EXPECT_NEAR(GainDb({{Prb::kOutput, 100.0f}}, middle) - reference, 20.0, 0.05);
+    EXPECT_NEAR(GainDb({{Prb::kGain, 100.0f}, {Prb::kOutput, 0.0f}}, middle) - reference, 0.0, 0.1);
 }
 
 // More gain, more harmonics.  The curve starts as v − tanh(0.3)·v², so a
@@ -468,28 +308,6 @@ TEST(BassPreamp, GainRaisesHarmonicContent)
     EXPECT_GT(hot[1], 10.0 * middle[1]);
 }
 
-// However hard it is driven, the level stays within the tube curve's swing
-// from −1/(1 − tanh 0.3) to 1/(1 + tanh 0.3), which the DC blocker and the
-// roll-off can at most move around, not widen much; once the DC blocker
-// has settled, 60 dB more input raises the peaks by less than 2 dB.
-TEST(BassPreamp, OutputStaysBounded)
-{
-    const float swing = 1.0f / (1.0f + std::tanh(0.3f)) + 1.0f / (1.0f - std::tanh(0.3f));
-    std::array<float, 2> peaks{};
-    for (size_t k = 0; k < 2; ++k) {
-        Prb prb(48000.0, 256);
-        SetKnobs(prb, {{Prb::kGain, 100.0f}, {Prb::kUltraLow, 1.0f}, {Prb::kUltraHigh, 1.0f}});
-        const float amplitude = k == 0 ? 1.0f : 1000.0f;
-        std::vector<float> left = testing_support::Sine(80.0, 48000.0, 48000, amplitude);
-        std::vector<float> right = testing_support::Sine(3000.0, 48000.0, 48000, amplitude);
-        testing_support::ProcessInBlocks(prb, left, right, 4096);
-        peaks[k] = testing_support::Peak(left, left.size() / 2);
-        EXPECT_LT(peaks[k], swing) << amplitude;
-        EXPECT_LT(testing_support::Peak(right), swing) << amplitude;
-    }
-    EXPECT_LT(Db(peaks[1] / peaks[0]), 2.0);
-}
-
 using Pag = CORVPowerAmpGuitarDSP;
 
 struct AmpTypeRow {
@@ -505,65 +323,6 @@ const AmpTypeRow kTypes[] = {
     {&k6L6Curve, 0.92f, 0.9411766f, 0.3866492f},
     {&k6L6Curve, 0.92f, 12.705883f, 0.0316751f},
 };
-
-TEST(PowerAmp, TubeTypesAndVolume)
-{
-    Pag pag(44100.0, 256);
-    for (int32_t type = 0; type < 4; ++type) {
-        const AmpTypeRow& row = kTypes[type];
-        for (float volume : {0.0f, 50.0f, 100.0f}) {
-            SetKnobs(pag, {{Pag::kType, float(type)}, {Pag::kVolume, volume}});
-            const PowerAmpStage& stage = pag.Stage(type % 2);
-            EXPECT_EQ(stage.TubeType(), type);
-            EXPECT_EQ(stage.Tube().table, row.tube->table);
-            EXPECT_NEAR(stage.OutputGain() / row.outputGain, 1.0f, 1e-6f) << type;
-            EXPECT_NEAR(stage.DifferenceScale() / row.differenceScale, 1.0f, 2e-6f) << type;
-            const float expected = volume == 0.0f ? 0.0f : volume == 50.0f ? 1.4806f : 10.0f;
-            EXPECT_NEAR(stage.InputGain(), row.driveScale * expected, 1e-4f) << type << " " << volume;
-        }
-        EXPECT_EQ(pag.Stage(0).InputGain(), row.driveScale * 10.0f);
-    }
-}
-
-// Volume 0 shuts the input off: a loud input gives exactly what silence
-// gives.  That is not quite zero: at rest the splitter's halves sit at
-// 0.130448, which the half high-passes take a moment to absorb after their
-// states are cleared and then hold at their float rounding floor.
-TEST(PowerAmp, VolumeZeroIsSilent)
-{
-    std::vector<float> outputs[2];
-    for (float amplitude : {1.0f, 0.0f}) {
-        Pag pag(44100.0, 256);
-        SetKnobs(pag, {{Pag::kVolume, 0.0f}, {Pag::kPresence, 100.0f}});
-        EXPECT_EQ(pag.Stage(0).InputGain(), 0.0f);
-        std::vector<float> left = testing_support::Sine(110.0, 44100.0, 44100, amplitude);
-        std::vector<float> right = left;
-        testing_support::ProcessInBlocks(pag, left, right, 512);
-        outputs[amplitude == 0.0f] = left;
-    }
-    EXPECT_EQ(outputs[0], outputs[1]);
-    EXPECT_LT(testing_support::Peak(outputs[0]), 1e-4f);
-    EXPECT_LT(testing_support::Peak(outputs[0], 22050), 1e-6f);
-}
-
-// Driven far past the splitter's table, every amp saturates below 1.3 times
-// its output gain; the widest (type 0) drives its transformer close to it.
-TEST(PowerAmp, OutputNeverAboveTransformerLimit)
-{
-    for (int32_t type = 0; type < 4; ++type) {
-        Pag pag(44100.0, 256);
-        SetKnobs(pag, {{Pag::kType, float(type)}, {Pag::kVolume, 100.0f}, {Pag::kPresence, 100.0f}});
-        std::vector<float> left = testing_support::Sine(82.0, 44100.0, 44100, 8.0f);
-        std::vector<float> right = testing_support::Sine(3000.0, 44100.0, 44100, 1.0f);
-        testing_support::ProcessInBlocks(pag, left, right, 512);
-        const float limit = 1.3f * pag.Stage(0).OutputGain();
-        EXPECT_LE(testing_support::Peak(left), limit) << type;
-        EXPECT_LE(testing_support::Peak(right), limit) << type;
-        if (type == 0) {
-            EXPECT_GT(testing_support::Peak(left), 0.9f * limit);
-        }
-    }
-}
 
 // A quiet tone sees the slopes at rest: presence and the 20 Hz high-pass,
 // the splitter's ±31.78, the half high-passes (B at 0.95), the tube's slope
@@ -591,7 +350,7 @@ TEST(PowerAmp, SmallSignalChain)
                 const Complex expected = row.outputGain * 3.000191 * row.differenceScale * tubeSlope *
                                          (-31.784966 * 1.95) * volume *
                                          BiquadResponse(presence.copyCoefficients(), f, fs) * hp * hp;
-                ExpectGain(SmallSignalGain(pag, f, 1e-4f), expected,
+                ExpectClose(SmallSignalGain(pag, f, 1e-4f), expected, 1e-3,
                            "type " + std::to_string(c.type) + " at " + std::to_string(f) + " Hz, fs " +
                                std::to_string(fs));
             }

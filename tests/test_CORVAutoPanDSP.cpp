@@ -5,38 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
-using testing_support::ProcessInBlocks;
+using testing_support::PlayStereo;
+using testing_support::Stereo;
 
 namespace {
 
 using Ap = CORVAutoPanDSP;
 
-// Constructed the way the effect instance does it: a reinitialisation is
-// due before the first block.
-std::unique_ptr<Ap> MakeAutoPan(double sampleRate = 44100.0)
-{
-    auto autoPan = std::make_unique<Ap>(sampleRate, 256);
-    autoPan->needsReinit = true;
-    return autoPan;
-}
-
-struct Sides {
-    std::vector<float> left;
-    std::vector<float> right;
-};
-
-Sides Pan(Ap& autoPan, std::vector<float> left, std::vector<float> right, int32_t blockSize = 512)
-{
-    ProcessInBlocks(autoPan, left, right, blockSize);
-    return {std::move(left), std::move(right)};
-}
-
 // A constant 1 on both inputs: the outputs are the two pan gains.
-Sides Gains(Ap& autoPan, size_t frames)
+Stereo Gains(Ap& autoPan, size_t frames)
 {
-    return Pan(autoPan, std::vector<float>(frames, 1.0f), std::vector<float>(frames, 1.0f));
+    return PlayStereo(autoPan, {std::vector<float>(frames, 1.0f), std::vector<float>(frames, 1.0f)});
 }
 
 float Min(const std::vector<float>& v) { return *std::min_element(v.begin(), v.end()); }
@@ -46,22 +26,17 @@ float Max(const std::vector<float>& v) { return *std::max_element(v.begin(), v.e
 
 TEST(AutoPanRate, FreeSyncedAndTapped)
 {
-    // The constructor leaves the coefficients to the first block.
-    auto autoPan = std::make_unique<Ap>(48000.0, 256);
-    EXPECT_TRUE(autoPan->parametersChanged);
+    auto autoPan = testing_support::Make<Ap>(48000.0);
     Gains(*autoPan, 16);
     EXPECT_EQ(autoPan->Lfo().Frequency(), 100.0f / 60.0f);
-
     autoPan->OnParameterChange(Ap::kSyncCoeff, 4.0f / 8.0f); // "1/4 T" at 120 BPM
     Gains(*autoPan, 16);
     EXPECT_EQ(autoPan->Lfo().Frequency(), 3.0f);
-    EXPECT_EQ(autoPan->Lfo().Increment(), 4.0f * 3.0f / 44100.0f); // not yet reinitialised
 
     autoPan->OnParameterChange(Ap::kSyncCoeff, 0.0f);
     // The pair of presses straddles the tick counter's wrap.
     testing_support::TapInterval(*autoPan, Ap::kTap, 250, 4294967196u);
     EXPECT_EQ(autoPan->Value(Ap::kTempo), 240.0f);
-    EXPECT_FALSE(autoPan->bypassed);
     Gains(*autoPan, 16);
     EXPECT_EQ(autoPan->Lfo().Frequency(), 4.0f);
 }
@@ -69,9 +44,9 @@ TEST(AutoPanRate, FreeSyncedAndTapped)
 TEST(AutoPanRate, OtherSampleRates)
 {
     for (double rate : {22050.0, 192000.0}) {
-        auto autoPan = MakeAutoPan(rate);
+        auto autoPan = testing_support::Make<Ap>(rate);
         // 100 BPM: the left gain touches 0 every 0.6 s.
-        const Sides gains = Gains(*autoPan, size_t(rate * 2.0));
+        const Stereo gains = Gains(*autoPan, size_t(rate * 2.0));
         std::vector<size_t> zeros;
         for (size_t i = 0; i < gains.left.size(); ++i)
             if (gains.left[i] == 0.0f)
@@ -86,11 +61,11 @@ TEST(AutoPanRate, OtherSampleRates)
 
 TEST(AutoPanGain, NoStereoAndCentredGivesTheMonoSum)
 {
-    auto autoPan = MakeAutoPan();
+    auto autoPan = testing_support::Make<Ap>();
     autoPan->OnParameterChange(Ap::kStereo, 0.0f);
     const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 6000);
     const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 6000, 0.25f);
-    const Sides out = Pan(*autoPan, left, right);
+    const Stereo out = PlayStereo(*autoPan, {left, right});
     for (size_t i = 0; i < left.size(); ++i) {
         const float mono = (left[i] + right[i]) * 0.5f;
         ASSERT_EQ(out.left[i], mono) << i;
@@ -98,21 +73,11 @@ TEST(AutoPanGain, NoStereoAndCentredGivesTheMonoSum)
     }
 }
 
-TEST(AutoPanGain, FullWidthMovesTheWholeSignalAcross)
-{
-    auto autoPan = MakeAutoPan();
-    const Sides gains = Gains(*autoPan, 60000);
-    EXPECT_EQ(Min(gains.left), 0.0f);
-    EXPECT_EQ(Max(gains.left), 2.0f);
-    for (size_t i = 0; i < gains.left.size(); ++i)
-        ASSERT_FLOAT_EQ(gains.left[i] + gains.right[i], 2.0f) << i;
-}
-
 TEST(AutoPanGain, OffCentreInvertsTheFarSide)
 {
-    auto autoPan = MakeAutoPan();
+    auto autoPan = testing_support::Make<Ap>();
     autoPan->GetParameter(Ap::kCenter)->SetValue(-40.0f); // gains 0.4..2.4 and 1.6..-0.4
-    Sides gains = Gains(*autoPan, 60000);
+    Stereo gains = Gains(*autoPan, 60000);
     EXPECT_NEAR(Min(gains.left), 0.4f, 1e-6f);
     EXPECT_NEAR(Max(gains.left), 2.4f, 1e-6f);
     EXPECT_NEAR(Min(gains.right), -0.4f, 1e-6f);
@@ -127,29 +92,15 @@ TEST(AutoPanGain, SeparateModeScalesEachSide)
 {
     const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 6000);
     const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 6000, 0.25f);
-    auto reference = MakeAutoPan();
-    const Sides gains = Gains(*reference, left.size());
+    auto reference = testing_support::Make<Ap>();
+    const Stereo gains = Gains(*reference, left.size());
 
-    auto autoPan = MakeAutoPan();
+    auto autoPan = testing_support::Make<Ap>();
     autoPan->panMode = true;
-    const Sides out = Pan(*autoPan, left, right);
+    const Stereo out = PlayStereo(*autoPan, {left, right});
     for (size_t i = 0; i < left.size(); ++i) {
         ASSERT_EQ(out.left[i], left[i] * gains.left[i]) << i;
         ASSERT_EQ(out.right[i], right[i] * gains.right[i]) << i;
     }
-}
-
-TEST(AutoPanFrame, BypassCopiesAndHoldsTheLfo)
-{
-    auto autoPan = MakeAutoPan();
-    Gains(*autoPan, 1000);
-    const float ramp = autoPan->Lfo().Ramp();
-    autoPan->OnParameterChange(1, 1.0f);
-    const std::vector<float> left = testing_support::Sine(220.0, 44100.0, 3000);
-    const std::vector<float> right = testing_support::Sine(500.0, 44100.0, 3000, 0.25f);
-    const Sides out = Pan(*autoPan, left, right);
-    EXPECT_EQ(out.left, left);
-    EXPECT_EQ(out.right, right);
-    EXPECT_EQ(autoPan->Lfo().Ramp(), ramp);
 }
 

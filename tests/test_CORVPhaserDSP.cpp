@@ -9,46 +9,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <memory>
 
-using testing_support::Impulse;
-using testing_support::ProcessInBlocks;
-using testing_support::Rms;
-using testing_support::Sine;
+using namespace testing_support;
 
 namespace {
 
 using Ph = CORVPhaserDSP;
 using Phb = CORVPhaserBassDSP;
-
-// Constructed the way the effect instance does it: a reinitialisation is due
-// before the first block.
-template <class Phaser>
-std::unique_ptr<Phaser> Make(double sampleRate = 44100.0)
-{
-    auto phaser = std::make_unique<Phaser>(sampleRate, 256);
-    phaser->needsReinit = true;
-    return phaser;
-}
-
-// Both channels of a signal through the effect; the left result.
-std::vector<float> Phase(CORVPhaserBase& phaser, const std::vector<float>& input, int32_t blockSize = 512)
-{
-    std::vector<float> left = input;
-    std::vector<float> right = input;
-    ProcessInBlocks(phaser, left, right, blockSize);
-    EXPECT_EQ(left, right);
-    return left;
-}
-
-// The guitar or the bass phaser.
-std::unique_ptr<CORVPhaserBase> MakeVariant(bool bass, double sampleRate = 44100.0)
-{
-    if (bass)
-        return Make<Phb>(sampleRate);
-    return Make<Ph>(sampleRate);
-}
 
 // Six stages of (c + z^-1) / (1 + c z^-1), run as the direct-form difference
 // equation y[n] = c x[n] + x[n-1] - c y[n-1] in double.
@@ -104,7 +71,6 @@ TEST(PhaserSweep, DepthSpansThe350To4520HzBand)
         EXPECT_NEAR(lowest, -0.96875f, 1e-4f) << depth;
         EXPECT_NEAR(highest, CoefficientFor(topHz, 44100.0), 1e-3) << depth;
     }
-    EXPECT_NEAR(CoefficientFor(4520.0, 44100.0), -0.65977, 1e-5);
 
     for (double rate : {22050.0, 192000.0}) {
         auto other = Make<Ph>(rate);
@@ -124,26 +90,11 @@ TEST(PhaserSweep, DepthZeroIsAStaticCascadeAtTheBottomOfTheSweep)
         phaser->OnParameterChange(Ph::kResonance, 0.0f);
         phaser->OnParameterChange(Ph::kMix, 1.0f);
         const std::vector<float> impulse = Impulse(4096);
-        const std::vector<float> response = Phase(*phaser, impulse);
+        const std::vector<float> response = Play(*phaser, impulse);
         const std::vector<double> expected = AllPassCascade(CoefficientFor(350.0, rate), impulse);
-        double energy = 0.0;
-        for (size_t i = 0; i < response.size(); ++i) {
+        for (size_t i = 0; i < response.size(); ++i)
             ASSERT_NEAR(response[i], expected[i], 2e-5) << rate << " sample " << i;
-            energy += double(response[i]) * response[i];
-        }
-        // An all-pass keeps the energy of the impulse.
-        EXPECT_NEAR(energy, 1.0, 1e-3) << rate;
-        EXPECT_FLOAT_EQ(phaser->SweepCoefficient(), float(CoefficientFor(350.0, rate))) << rate;
     }
-}
-
-TEST(PhaserMix, MixZeroIsExactlyDryWhileTheSweepRuns)
-{
-    auto phaser = Make<Ph>();
-    phaser->OnParameterChange(Ph::kMix, 0.0f);
-    phaser->OnParameterChange(Ph::kResonance, 1.0f);
-    const std::vector<float> input = Sine(440.0, 44100.0, 20000);
-    EXPECT_EQ(Phase(*phaser, input), input);
 }
 
 TEST(PhaserMix, HalfMixNotchesWhereTheChainTurnsByOddHalfTurns)
@@ -157,7 +108,7 @@ TEST(PhaserMix, HalfMixNotchesWhereTheChainTurnsByOddHalfTurns)
         phaser->OnParameterChange(Ph::kDepth, 0.0f);
         phaser->OnParameterChange(Ph::kResonance, 0.0f);
         const double hz = 2.0 * std::atan(tangent) * 44100.0 / (2.0 * M_PI);
-        return Rms(Phase(*phaser, Sine(hz, 44100.0, 44100)), 22050);
+        return Rms(Play(*phaser, Sine(hz, 44100.0, 44100)), 22050);
     };
     const double inPhase = levelAt(std::tan(M_PI / 6.0) / 63.0);
     EXPECT_NEAR(inPhase, 0.5 / std::sqrt(2.0), 1e-3);
@@ -173,60 +124,9 @@ TEST(PhaserFeedback, ResonanceSetsTheLoopGain)
         phaser->OnParameterChange(Ph::kDepth, 0.0f);
         phaser->OnParameterChange(Ph::kMix, 1.0f);
         phaser->OnParameterChange(Ph::kResonance, resonance);
-        const std::vector<float> output = Phase(*phaser, std::vector<float>(30000, 0.1f));
+        const std::vector<float> output = Play(*phaser, std::vector<float>(30000, 0.1f));
         EXPECT_NEAR(output.back(), 0.1 * gain, 1e-4) << resonance;
     }
-}
-
-TEST(PhaserRate, FreeRateSyncAndTap)
-{
-    auto phaser = Make<Ph>();
-    Phase(*phaser, std::vector<float>(16, 0.0f));
-    EXPECT_EQ(phaser->Lfo().Frequency(), 0.5f);
-    EXPECT_EQ(phaser->Lfo().GetShape(), 0);
-
-    phaser->tempo = 120.0;
-    phaser->OnParameterChange(Ph::kSyncCoeff, 3.0f / 8.0f); // "1/4": 120 BPM is 2 Hz
-    Phase(*phaser, std::vector<float>(16, 0.0f));
-    EXPECT_EQ(phaser->Lfo().Frequency(), 2.0f);
-    phaser->OnParameterChange(Ph::kSyncCoeff, 1.0f); // "1/16 T"
-    Phase(*phaser, std::vector<float>(16, 0.0f));
-    EXPECT_EQ(phaser->Lfo().Frequency(), 12.0f);
-
-    phaser->OnParameterChange(Ph::kSyncCoeff, 0.0f);
-    testing_support::TapInterval(*phaser, Ph::kTap, 250);
-    EXPECT_FALSE(phaser->bypassed);
-    EXPECT_EQ(phaser->Value(Ph::kRate), 4.0f);
-    Phase(*phaser, std::vector<float>(16, 0.0f));
-    EXPECT_EQ(phaser->Lfo().Frequency(), 4.0f);
-}
-
-TEST(PhaserRate, StopPhaseFreezesTheSweep)
-{
-    auto phaser = Make<Phb>();
-    phaser->GetParameter(Phb::kRate)->SetValue(1.0f);
-    Phase(*phaser, std::vector<float>(5000, 0.0f));
-    const float arc = phaser->Lfo().ArcValue();
-    ASSERT_NE(arc, 0.0f);
-    phaser->ApplyPreset("Stop Phase");
-    Phase(*phaser, std::vector<float>(16, 0.0f));
-    const float frozen = phaser->SweepCoefficient();
-    const std::vector<float> output = Phase(*phaser, Sine(1000.0, 44100.0, 20000));
-    EXPECT_EQ(phaser->Lfo().ArcValue(), arc);
-    EXPECT_EQ(phaser->SweepCoefficient(), frozen);
-    EXPECT_GT(Rms(output), 0.05);
-}
-
-TEST(PhaserBass, CrossoverFollowsImpact)
-{
-    auto phaser = Make<Phb>();
-    const float expected[] = {400.0f, 160.0f, 100.0f, 20.0f};
-    for (int entry = 0; entry < 4; ++entry) {
-        phaser->OnParameterChange(Phb::kImpact, float(entry) / 3.0f);
-        Phase(*phaser, std::vector<float>(16, 0.0f));
-        EXPECT_EQ(phaser->Crossover(), expected[entry]) << entry;
-    }
-    EXPECT_EQ(Make<Ph>()->Crossover(), CORVPhaserBase::kNoSplitCrossover);
 }
 
 TEST(PhaserBass, FullImpactBehavesAsTheGuitarPhaser)
@@ -241,7 +141,7 @@ TEST(PhaserBass, FullImpactBehavesAsTheGuitarPhaser)
         phaser->GetParameter(Ph::kResonance)->SetValue(80.0f);
     }
     const std::vector<float> input = Sine(110.0, 44100.0, 30000);
-    EXPECT_EQ(Phase(*bass, input), Phase(*guitar, input));
+    EXPECT_EQ(Play(*bass, input), Play(*guitar, input));
 }
 
 TEST(PhaserBass, LowBandPassesUnphased)
@@ -253,7 +153,7 @@ TEST(PhaserBass, LowBandPassesUnphased)
         phaser.OnParameterChange(Ph::kDepth, 0.0f);
         phaser.OnParameterChange(Ph::kResonance, 0.0f);
         phaser.OnParameterChange(Ph::kMix, 1.0f);
-        const std::vector<float> output = Phase(phaser, input);
+        const std::vector<float> output = Play(phaser, input);
         std::vector<float> difference(output.size());
         for (size_t i = 0; i < output.size(); ++i)
             difference[i] = output[i] - input[i];
@@ -265,31 +165,22 @@ TEST(PhaserBass, LowBandPassesUnphased)
     EXPECT_GT(error(*Make<Ph>()), 1.5);
 }
 
-TEST(PhaserBass, MixZeroRecombinesTheBands)
+TEST(PhaserMix, MixZeroIsExactlyDryOrTheRecombinedBands)
 {
+    // The guitar phaser passes the input as it is while the sweep runs; the
+    // bass one adds its two bands back together.
+    const std::vector<float> input = Sine(150.0, 44100.0, 10000);
+    auto guitar = Make<Ph>();
+    guitar->OnParameterChange(Ph::kMix, 0.0f);
+    guitar->OnParameterChange(Ph::kResonance, 1.0f);
+    EXPECT_EQ(Play(*guitar, input), input);
     for (float impact : {0.0f, 1.0f / 3.0f, 2.0f / 3.0f}) {
         auto phaser = Make<Phb>();
         phaser->OnParameterChange(Phb::kImpact, impact);
         phaser->OnParameterChange(Phb::kMix, 0.0f);
-        const std::vector<float> input = Sine(150.0, 44100.0, 10000);
-        const std::vector<float> output = Phase(*phaser, input);
+        const std::vector<float> output = Play(*phaser, input);
         for (size_t i = 0; i < input.size(); ++i)
             ASSERT_NEAR(output[i], input[i], 1e-6f) << impact << " sample " << i;
-    }
-}
-
-TEST(PhaserFrame, SilenceLeavesNoSubnormalTail)
-{
-    for (bool bass : {false, true}) {
-        auto phaser = MakeVariant(bass);
-        phaser->OnParameterChange(Ph::kResonance, 1.0f);
-        if (bass)
-            phaser->OnParameterChange(Phb::kImpact, 0.0f);
-        std::vector<float> signal = Impulse(400000);
-        const std::vector<float> output = Phase(*phaser, signal, 4096);
-        for (size_t i = 0; i < output.size(); ++i)
-            ASSERT_FALSE(testing_support::IsSubnormal(output[i])) << bass << " sample " << i;
-        EXPECT_EQ(output.back(), 0.0f) << bass;
     }
 }
 

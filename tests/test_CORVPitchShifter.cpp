@@ -5,12 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
-#include <vector>
 
-using testing_support::HarmonicTone;
-using testing_support::StrongestFrequency;
-using testing_support::WindowedAmplitudeAt;
+using namespace testing_support;
 
 namespace {
 
@@ -85,23 +81,3 @@ TEST(PitchShifter, OctavesLandOnHalfAndTwiceTheFrequencyAtTheInputLevel)
     }
 }
 
-TEST(PitchShifter, BlockLengthAndPlaceDoNotMatterAndResetForgets)
-{
-    const std::vector<float> input = HarmonicTone(147.0, 44100.0, 20000, 6);
-    CORVPitchShifter reference(44100, 8192, kOversampling, -12.0f);
-    const std::vector<float> expected = Shifted(reference, input, 8192);
-
-    CORVPitchShifter singles(44100, 8192, kOversampling, -12.0f);
-    EXPECT_EQ(Shifted(singles, input, 1), expected);
-
-    // In place, after a reset that must leave nothing of what went before.
-    CORVPitchShifter inPlace(44100, 8192, kOversampling, -12.0f);
-    Shifted(inPlace, HarmonicTone(900.0, 44100.0, 7000, 3), 300);
-    inPlace.Reset();
-    std::vector<float> buffer = input;
-    for (size_t start = 0; start < buffer.size(); start += 700) {
-        const int32_t count = int32_t(std::min<size_t>(700, buffer.size() - start));
-        inPlace.Process(&buffer[start], &buffer[start], count);
-    }
-    EXPECT_EQ(buffer, expected);
-}

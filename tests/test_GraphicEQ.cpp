@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 
 using testing_support::MakeAtHostRate;
@@ -84,16 +83,6 @@ TEST(GraphicEQ, EqualBoostsAndCutsAreExactInverses)
         }
         for (double f = 20.0; f < 22000.0; f *= 1.1)
             EXPECT_NEAR(std::abs(Response(*boost, f) * Response(*cut, f)), 1.0, 2e-5) << family.name << " " << f;
-
-        // And through the float sample loops: one after the other gives the
-        // input back to within their rounding, which the low bands' poles
-        // near z = 1 magnify to a few parts in 10⁴.
-        const std::vector<float> input = testing_support::Sine(1234.5, 44100.0, 8192);
-        std::vector<float> left = input, right = input;
-        testing_support::ProcessInBlocks(*boost, left, right, 512);
-        testing_support::ProcessInBlocks(*cut, left, right, 512);
-        for (size_t i = 0; i < input.size(); ++i)
-            ASSERT_NEAR(left[i], input[i], 1e-3) << family.name << " " << i;
     }
 }
 
@@ -113,28 +102,3 @@ TEST(GraphicEQ, EachChannelKeepsItsOwnSignal)
     }
 }
 
-TEST(GraphicEQ, FlatBandsCostNothingAndKeepTheirState)
-{
-    auto eq = MakeAtHostRate<CORVGraphicEQGuitarDSP>();
-    // Flat: the input comes out as it went in, zeros as 1e-7.
-    std::vector<float> input = testing_support::Sine(440.0, 44100.0, 4096);
-    input[100] = 0.0f;
-    std::vector<float> left = input, right = input;
-    testing_support::ProcessInBlocks(*eq, left, right, 512);
-    for (size_t i = 0; i < input.size(); ++i)
-        ASSERT_EQ(left[i], input[i] == 0.0f ? 1e-7f : input[i]) << i;
-
-    SetBand(*eq, 3, 6.0f);
-    testing_support::ProcessInBlocks(*eq, left, right, 512);
-    const BiquadState held = eq->States(1)[3];
-    ASSERT_NE(held.state1, 0.0f);
-    eq->GetParameter(CORVGraphicEQBase::kOutput)->SetValue(-6.0f);
-    SetBand(*eq, 3, 0.0f);
-    EXPECT_FALSE(eq->BandActive(3));
-    EXPECT_FLOAT_EQ(eq->OverallGain(), 0.5011872f);
-    left = right = input;
-    testing_support::ProcessInBlocks(*eq, left, right, 512);
-    EXPECT_EQ(eq->States(1)[3].state1, held.state1);
-    EXPECT_EQ(eq->States(1)[3].state2, held.state2);
-    EXPECT_EQ(left[7], eq->OverallGain() * input[7]);
-}

@@ -76,20 +76,3 @@ TEST(Oversampler5, DecimationPassesTheBandAndStopsWhatWouldFoldBack)
     }
 }
 
-// Down(Up(x)) is x delayed by exactly Latency() base samples.
-TEST(Oversampler5, RoundTripIsAWholeSampleDelay)
-{
-    Oversampler5 oversampler;
-    std::vector<float> x = Tone(0.0731, 600);
-    const std::vector<float> y = Tone(0.4123, 600);
-    for (size_t n = 0; n < x.size(); ++n)
-        x[n] = 0.5f * (x[n] + y[n]);
-    float high[kFactor];
-    for (size_t n = 0; n < x.size(); ++n) {
-        oversampler.Upsample(x[n], high);
-        const float out = oversampler.Downsample(high);
-        if (n >= size_t(kSettle)) {
-            ASSERT_NEAR(out, x[n - Oversampler5::Latency()], 2e-4f) << n;
-        }
-    }
-}

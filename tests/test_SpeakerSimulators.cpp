@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-
 using testing_support::MakeAtHostRate;
 using testing_support::MeasuredGainDb;
 
@@ -46,22 +43,6 @@ double ShareAbove5k(const SpeakerStage& stage)
 
 bool SameCoefs(const BiquadCoefs& a, const BiquadCoefs& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
-// A table row's reference design, from the free designers.
-using Reference = std::function<void(double fs, BiquadCoefs&)>;
-Reference P(double g, double f, double q) { return [=](double fs, BiquadCoefs& c) { DesignPeak(g, f, q, fs, c); }; }
-Reference Lp(double f) { return [=](double fs, BiquadCoefs& c) { DesignButterworthLowPass(f, fs, c); }; }
-Reference Hp(double f) { return [=](double fs, BiquadCoefs& c) { DesignButterworthHighPass(f, fs, c); }; }
-
-void ExpectRows(std::span<const BiquadCoefs> slots, const std::vector<Reference>& rows, double fs)
-{
-    for (size_t k = 0; k < slots.size(); ++k) {
-        BiquadCoefs expected;
-        if (k < rows.size())
-            rows[k](fs, expected);
-        EXPECT_TRUE(SameCoefs(slots[k], expected)) << "slot " << k;
-    }
-}
-
 template <class Effect>
 void ExpectStablePoles(Effect& effect, int32_t models)
 {
@@ -91,72 +72,15 @@ TEST(SpeakerSimulators, ThirdOrderPairIsAButterworthLowPassTimesTheHighPassPole)
     }
 }
 
-TEST(SpeakerSimulators, PublishedRowsAreDesignedExactly)
+TEST(SpeakerSimulators, EverySectionIsStableAtTheLowestRate)
 {
-    constexpr double fs = 44100.0;
-    const auto guitar = MakeAtHostRate<Guitar>(fs);
-    ExpectRows(Select(*guitar, 0.0f).Stage(0).Coefs(),
-               {Hp(300), P(10, 160, 8), P(-4.1, 405, 4), P(-4, 1000, 2), P(-20, 1650, 50), P(-6, 2400, 8),
-                P(-20, 3400, 17), P(5, 5000, 10), P(-7, 8400, 9), Lp(5000), P(-2.5, 1900, 5), P(-13, 14000, 6),
-                P(-6, 8400, 16)},
-               fs);
-
-    const auto bass = MakeAtHostRate<Bass>(fs);
-    const std::vector<Reference> offAxis = {
-        Hp(60), Lp(4500), Hp(50), Lp(4600), P(-2.5, 240, 2), P(-7.5, 460, 12), P(-7, 630, 3), P(-5, 1000, 12),
-        P(-8, 1550, 6), P(-8, 1900, 18), P(3, 2150, 23), P(-11, 2400, 25), P(-23, 3000, 26), P(-11.5, 3600, 14),
-        P(-19, 4400, 44), P(-18, 4800, 82), P(-27, 5700, 14), P(-16, 7500, 13), P(-18, 8500, 55), P(-10, 11500, 13)};
-    ExpectRows(Select(*bass, 2.0f).Stage(1).Coefs(), offAxis, fs);
-    EXPECT_FALSE(bass->Stage(1).HasHorn());
-
-    ExpectRows(Select(*bass, 1.0f).Stage(0).Coefs().subspan(kWooferSlots),
-               {Hp(1700), Lp(10000), Hp(1600), P(4, 1500, 5), P(-6.5, 2550, 7), P(-7, 3150, 18), P(-9, 7000, 3),
-                P(-18, 10300, 55), P(-10, 12100, 15), P(-15, 15500, 13), P(-14, 18000, 14)},
-               fs);
-    EXPECT_TRUE(bass->Stage(0).HasHorn());
-
-    // At 22.05 kHz rows tuned above 11 kHz have no band to shape and stay flat;
-    // every section keeps its poles inside the unit circle.
-    guitar->sampleRate = bass->sampleRate = 22050.0;
+    // At 22.05 kHz rows tuned above 11 kHz have no band to shape and stay
+    // flat; every section keeps its poles inside the unit circle.
+    const auto guitar = MakeAtHostRate<Guitar>(22050.0);
+    const auto bass = MakeAtHostRate<Bass>(22050.0);
     EXPECT_TRUE(SameCoefs(Select(*guitar, 0.0f).Stage(0).Coefs()[11], BiquadCoefs{}));
     ExpectStablePoles(*guitar, 15);
     ExpectStablePoles(*bass, 6);
-}
-
-TEST(SpeakerSimulators, ModelSelectionTruncatesAndOnlyANewModelClearsTheState)
-{
-    auto guitar = MakeAtHostRate<Guitar>();
-    Select(*guitar, 7.9f);
-    EXPECT_EQ(guitar->Stage(0).Model(), 7);
-    EXPECT_EQ(guitar->Stage(1).Model(), 7);
-
-    std::vector<float> left = testing_support::Sine(330.0, 44100.0, 2048), right = left;
-    testing_support::ProcessInBlocks(*guitar, left, right, 512);
-    const std::vector<BiquadState> before(guitar->Stage(0).States().begin(), guitar->Stage(0).States().end());
-    ASSERT_NE(before[0].state1, 0.0f);
-
-    auto statesEqual = [&](const std::vector<BiquadState>& expected) {
-        const auto now = guitar->Stage(0).States();
-        return std::equal(now.begin(), now.end(), expected.begin(), [](const BiquadState& a, const BiquadState& b) {
-            return a.state1 == b.state1 && a.state2 == b.state2;
-        });
-    };
-    Select(*guitar, 7.0f, -6.0f);
-    EXPECT_TRUE(statesEqual(before));
-    EXPECT_FLOAT_EQ(guitar->Stage(0).VolumeGain(), 0.5011872f);
-
-    // A new rate redesigns the model in place, state and all.
-    guitar->sampleRate = 96000.0;
-    guitar->UpdateParameters(false);
-    EXPECT_TRUE(statesEqual(before));
-    SpeakerStage fresh(GuitarSpeakerModels(), kWooferSlots);
-    fresh.SetSampleRate(96000.0f);
-    fresh.SetModel(7);
-    for (size_t k = 0; k < kWooferSlots; ++k)
-        EXPECT_TRUE(SameCoefs(guitar->Stage(1).Coefs()[k], fresh.Coefs()[k])) << k;
-
-    Select(*guitar, 8.0f);
-    EXPECT_TRUE(statesEqual(std::vector<BiquadState>(kWooferSlots)));
 }
 
 TEST(SpeakerSimulators, GuitarModelsSoundLikeMicrophonedCabinets)
@@ -217,15 +141,3 @@ TEST(SpeakerSimulators, HornModelsAddTheHornFilteredWooferSignal)
     }
 }
 
-TEST(SpeakerSimulators, SilenceSettlesToZeroThroughTheHighPasses)
-{
-    for (double fs : {22050.0, 192000.0}) {
-        std::unique_ptr<CORVDSPAlgInterface> effects[] = {MakeAtHostRate<Bass>(fs), MakeAtHostRate<Guitar>(fs)};
-        for (auto& effect : effects) {
-            std::vector<float> left(size_t(fs), 0.0f), right = left;
-            testing_support::ProcessInBlocks(*effect, left, right, 4096);
-            EXPECT_GT(testing_support::Peak(left), 0.0f);
-            EXPECT_LT(testing_support::Peak(left, left.size() / 2), 1e-12f);
-        }
-    }
-}

@@ -25,10 +25,3 @@ TEST(TriodeShapers, ContinuousAtEveryBoundAndConstantBeyond)
     }
 }
 
-TEST(TriodeShapers, FirstHighGainStageHasNoLimits)
-{
-    const TriodeShaper& s = kTriodeShapers[kHighGain0];
-    for (float v : {-20.0f, -1.0f, 0.3f, 20.0f})
-        EXPECT_EQ(Shape(s, v), TriodePolynomial(s, v)) << v;
-    EXPECT_NEAR(Shape(s, 1.0f), 0.8689607f + 0.1388242f - 0.0077849f, 1e-6f);
-}
