@@ -10,6 +10,8 @@ using namespace VSTGUI;
 
 // PNG bytes of a film strip: frame i is a solid block of colours[i].
 std::vector<unsigned char> StripPng(int width, int frameHeight, const std::vector<CColor>& colours);
+// The same strip as a bitmap; the caller holds its one reference.
+CBitmap* Strip(int width, int frameHeight, const std::vector<CColor>& colours);
 
 // Serves PNG images to the layer by resource id and scale while it lives.
 class ResourceTable {
@@ -44,10 +46,25 @@ public:
     int32_t knobMode = kCircularMode;
 };
 
-// Gestures on a frame in memory, in frame coordinates.
+// A frame in memory whose controls report to one recorder.
+struct Bench {
+    explicit Bench(CCoord width = 200, CCoord height = 200) : frame(CRect(0, 0, width, height), nullptr, &recorder) {}
+    template <class View>
+    View* add(View* view)
+    {
+        frame.addView(view);
+        return view;
+    }
+    CMenuPopup* popup() { return frame.getOpenMenu(); }
+    Recorder recorder;
+    CFrame frame;
+};
+
+// Gestures on a frame in memory, in frame coordinates; a key press returns
+// what the frame's key handling did with it (-1: not handled).
 void Click(CFrame& frame, CPoint where, int32_t buttons = kLButton);
 void Drag(CFrame& frame, CPoint from, CPoint to, int32_t buttons = kLButton);
-void PressKey(CFrame& frame, uint8_t virt, int32_t character = 0);
+int32_t PressKey(CFrame& frame, uint8_t virt, int32_t character = 0);
 void Type(CFrame& frame, const std::string& text);
 
 bool SameColour(const CColor& a, const CColor& b);

@@ -1,4 +1,7 @@
+#include "resources/Resources.h"
 #include "tests/ui/UiTestSupport.h"
+#include "ui/controls/CAboutView.h"
+#include "ui/controls/CToneMeter.h"
 
 #include <gtest/gtest.h>
 
@@ -14,24 +17,6 @@ std::vector<CColor> Palette(int count)
     return colours;
 }
 
-CBitmap* Strip(int width, int frameHeight, const std::vector<CColor>& colours)
-{
-    const auto png = StripPng(width, frameHeight, colours);
-    return new CBitmap(std::span<const unsigned char>(png));
-}
-
-// A frame in memory whose controls report to one recorder.
-struct Bench {
-    Recorder recorder;
-    CFrame frame{CRect(0, 0, 200, 200), nullptr, &recorder};
-    template <class Control>
-    Control* add(Control* control)
-    {
-        frame.addView(control);
-        return control;
-    }
-};
-
 } // namespace
 
 // The drag rules every knob shares are driven through the panels' knob in
@@ -43,7 +28,6 @@ TEST(CAnimKnob, ShowsTheFrameOfItsValue)
     CBitmap* strip = Strip(20, 20, colours);
     auto* knob = bench.add(new CAnimKnob(CRect(10, 10, 30, 30), &bench.recorder, 7, strip));
     strip->forget();
-    EXPECT_EQ(knob->getNumSubPixmaps(), 5);
     for (const auto& [value, frame] : {std::pair{0.5f, 2}, {0.9f, 4}, {0.0f, 0}, {0.12f, 0}, {0.13f, 1}}) {
         knob->setValue(value);
         EXPECT_TRUE(SameColour(bench.frame.getPixel(20, 20), colours[size_t(frame)])) << value;
@@ -69,24 +53,33 @@ TEST(CKnob, ClickTakesTheAngleWheelStepsAndControlClickResets)
     EXPECT_FLOAT_EQ(knob->getValue(), 0.25f);
 }
 
-TEST(CSwitches, PickThePositionUnderTheMouse)
+// A switch takes the position under the mouse, and a drag at or past
+// either end stops at the first or the last position.
+TEST(CSwitches, PickThePositionUnderTheMouseAndStopAtTheEnds)
 {
     Bench bench;
-    const auto colours = Palette(4);
-    CBitmap* strip = Strip(60, 20, {colours[0], colours[1], colours[2]});
+    const auto colours = Palette(3);
+    CBitmap* strip = Strip(60, 20, colours);
     auto* row = bench.add(new CHorizontalSwitch(CRect(0, 0, 60, 20), &bench.recorder, 5, 3, 20, 3, strip));
     strip->forget();
-    Click(bench.frame, CPoint(45, 10));
-    EXPECT_FLOAT_EQ(bench.recorder.last(), 1.0f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 5), colours[2]));
-    Drag(bench.frame, CPoint(45, 10), CPoint(25, 10));
-    EXPECT_FLOAT_EQ(row->getValue(), 0.5f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 5), colours[1]));
-
     auto* column = bench.add(new CVerticalSwitch(CRect(100, 0, 120, 80), &bench.recorder, 6, 4, 20, 4, nullptr));
-    Click(bench.frame, CPoint(110, 45));
-    EXPECT_FLOAT_EQ(column->getValue(), 2.0f / 3.0f);
+    struct Gesture {
+        CControl* control;
+        CPoint from, to;
+        float value;
+    };
+    for (const Gesture& g : {Gesture{row, {45, 10}, {45, 10}, 1.0f}, {row, {45, 10}, {25, 10}, 0.5f},
+                             {row, {25, 10}, {60, 10}, 1.0f}, {row, {5, 10}, {400, 10}, 1.0f},
+                             {row, {45, 10}, {-30, 10}, 0.0f}, {column, {110, 45}, {110, 45}, 2.0f / 3.0f},
+                             {column, {110, 5}, {110, 80}, 1.0f}, {column, {110, 45}, {110, 300}, 1.0f}}) {
+        Drag(bench.frame, g.from, g.to);
+        EXPECT_FLOAT_EQ(g.control->getValue(), g.value) << g.to.x << "," << g.to.y;
+        if (g.control == row) {
+            EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 5), colours[size_t(2 * g.value)])) << g.to.x;
+        }
+    }
     EXPECT_EQ(bench.recorder.changes.back().tag, 6);
+    EXPECT_FLOAT_EQ(bench.recorder.last(), 1.0f);
 }
 
 TEST(CButtons, KickReportsPressAndReleaseOnOffAndMovieToggle)
@@ -111,14 +104,12 @@ TEST(CButtons, KickReportsPressAndReleaseOnOffAndMovieToggle)
     Drag(bench.frame, on, CPoint(5, 50));
     EXPECT_EQ(bench.recorder.changes.size(), 4u);
 
-    Click(bench.frame, CPoint(35, 5));
-    EXPECT_FLOAT_EQ(onOff->getValue(), 1.0f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(35, 5), colours[1]));
-    Click(bench.frame, CPoint(35, 5));
-    EXPECT_FLOAT_EQ(onOff->getValue(), 0.0f);
-    Click(bench.frame, CPoint(65, 5));
-    EXPECT_FLOAT_EQ(movie->getValue(), 1.0f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(65, 5), colours[1]));
+    for (const auto& [x, control, value] :
+         {std::tuple<int, CControl*, float>{35, onOff, 1.0f}, {35, onOff, 0.0f}, {65, movie, 1.0f}}) {
+        Click(bench.frame, CPoint(x, 5));
+        EXPECT_FLOAT_EQ(control->getValue(), value);
+        EXPECT_TRUE(SameColour(bench.frame.getPixel(x, 5), colours[size_t(value)]));
+    }
 }
 
 TEST(CMovieBitmap, ShowsTheNearestFrameAndTakesNoClicks)
@@ -153,41 +144,66 @@ TEST(CSliders, FreeClickCentresTheHandleOnTheMouse)
     EXPECT_TRUE(SameColour(bench.frame.getPixel(44, 5), track));
 }
 
-TEST(CVuMeter, LightsFromTheBottomAndFallsByTheDecreaseStep)
+// Both meters light from the bottom in whole steps and fall back by their
+// step per redraw; the tuner's meter keeps falling while it is fed the same
+// value, and a rise shows at once.
+TEST(Meters, LightFromTheBottomInWholeStepsAndFallBackByTheStep)
 {
-    Bench bench;
-    const CColor lit{0, 230, 0, 255};
-    const CColor dark{0, 40, 0, 255};
-    CBitmap* on = Strip(10, 100, {lit});
-    CBitmap* off = Strip(10, 100, {dark});
-    auto* meter = bench.add(new CVuMeter(CRect(0, 0, 10, 100), on, off, 10));
-    on->forget();
-    off->forget();
-    meter->setDecreaseStepValue(0.1f);
-    meter->setValue(0.52f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 51), lit));
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 49), dark));
-    meter->setValue(0.0f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 61), lit));
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(5, 59), dark));
+    const CColor lit{0, 220, 0, 255};
+    const CColor dark{60, 0, 0, 255};
+    for (const bool tuner : {false, true}) {
+        Bench bench;
+        CBitmap* on = Strip(10, 100, {lit});
+        CBitmap* off = Strip(10, 100, {dark});
+        const CRect r(10, 10, 20, 110);
+        CVuMeter* meter = bench.add(tuner ? new CToneMeter(r, on, off, 10) : new CVuMeter(r, on, off, 10));
+        on->forget();
+        off->forget();
+        meter->setDecreaseStepValue(0.3f);
+        const int vuHeights[] = {80, 50, 50, 50, 30};
+        const int toneHeights[] = {80, 50, 20, 0, 30};
+        int step = 0;
+        for (const float value : {0.83f, 0.0f, 0.0f, 0.0f, 0.26f}) {
+            meter->setValue(value);
+            const int height = (tuner ? toneHeights : vuHeights)[step++];
+            int wrong = 0;
+            for (int y = 10; y < 110; ++y)
+                wrong += !SameColour(bench.frame.getPixel(15, y), y >= 110 - height ? lit : dark);
+            EXPECT_EQ(wrong, 0) << (tuner ? "tone meter " : "VU meter ") << step << ": " << height << " lit";
+        }
+    }
 }
 
-TEST(CSplashScreen, ShowsItsViewUntilClickedAndThenReportsZero)
+// The about picture, the one splash screen the editors show: over the
+// editor until a click, which reports 0 for its tag.
+TEST(CSplashScreen, ShowsTheAboutTextsOverItsBitmapUntilAClickReportsZero)
 {
-    Bench bench;
-    const CColor picture{10, 20, 250, 255};
-    CBitmap* bitmap = Strip(200, 200, {picture});
-    auto* about = new CView(CRect(0, 0, 200, 200));
-    about->setBackground(bitmap);
-    bitmap->forget();
-    auto* splash = bench.add(new CSplashScreen(CRect(0, 0, 20, 20), &bench.recorder, 37, about));
-    about->forget();
-    Click(bench.frame, CPoint(5, 5));
-    EXPECT_TRUE(splash->isSplashing());
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(100, 100), picture));
-    Click(bench.frame, CPoint(100, 100));
+    SetResourceLoader(FindPngResource);
+    const CRect editor(0, 0, 185, 320);
+    Bench bench(185, 320);
+    CSplashScreen* splash = bench.add(MakeAboutSplash(editor, &bench.recorder));
+    splash->splash();
+
+    // Against a plain drawing of the bitmap: the picture is everywhere
+    // except where the texts are, in the black window below the knob.
+    COffscreenContext plain(185, 320, kBlackCColor);
+    CBitmap picture(kAboutBitmapId);
+    ASSERT_EQ(picture.getWidth(), 185);
+    picture.draw(&plain, editor);
+    int textPixels = 0;
+    int outsideDifferences = 0;
+    for (int y = 0; y < 320; ++y)
+        for (int x = 0; x < 185; ++x)
+            (y >= 160 && y < 260 ? textPixels : outsideDifferences) +=
+                !SameColour(bench.frame.getPixel(x, y), plain.getPixel(x, y));
+    EXPECT_EQ(outsideDifferences, 0);
+    EXPECT_GT(textPixels, 800) << "a title, a version line and two credit lines";
+
+    Click(bench.frame, CPoint(90, 40));
     EXPECT_FALSE(splash->isSplashing());
-    EXPECT_EQ(bench.recorder.changes.back().tag, 37);
-    EXPECT_FLOAT_EQ(bench.recorder.last(), 0.0f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(100, 100), kBlackCColor));
+    ASSERT_EQ(bench.recorder.changes.size(), 1u);
+    EXPECT_EQ(bench.recorder.changes[0].tag, 37);
+    EXPECT_FLOAT_EQ(bench.recorder.changes[0].value, 0.0f);
+    EXPECT_TRUE(SameColour(bench.frame.getPixel(90, 40), kBlackCColor));
+    SetResourceLoader(nullptr);
 }
