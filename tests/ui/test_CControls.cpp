@@ -20,18 +20,24 @@ std::vector<CColor> Palette(int count)
 } // namespace
 
 // The drag rules every knob shares are driven through the panels' knob in
-// test_KnobsEX.cpp; here the film strip and the plain knob's own parts.
-TEST(CAnimKnob, ShowsTheFrameOfItsValue)
+// test_PanelControls.cpp; here the film strips and the plain knob's own parts.
+TEST(FilmStrips, ShowTheNearestFrameOfTheirValue)
 {
     Bench bench;
     const auto colours = Palette(5);
     CBitmap* strip = Strip(20, 20, colours);
     auto* knob = bench.add(new CAnimKnob(CRect(10, 10, 30, 30), &bench.recorder, 7, strip));
+    auto* led = bench.add(new CMovieBitmap(CRect(40, 10, 60, 30), &bench.recorder, 16, 5, 20, strip));
     strip->forget();
-    for (const auto& [value, frame] : {std::pair{0.5f, 2}, {0.9f, 4}, {0.0f, 0}, {0.12f, 0}, {0.13f, 1}}) {
-        knob->setValue(value);
-        EXPECT_TRUE(SameColour(bench.frame.getPixel(20, 20), colours[size_t(frame)])) << value;
+    for (CControl* control : {static_cast<CControl*>(knob), static_cast<CControl*>(led)}) {
+        for (const auto& [value, frame] : {std::pair{0.5f, 2}, {0.9f, 4}, {0.0f, 0}, {0.12f, 0}, {0.13f, 1}}) {
+            control->setValue(value);
+            const CRect r = control->getViewSize();
+            EXPECT_TRUE(SameColour(bench.frame.getPixel(r.left + 10, r.top + 10), colours[size_t(frame)])) << value;
+        }
     }
+    Click(bench.frame, CPoint(50, 20));
+    EXPECT_TRUE(bench.recorder.changes.empty()) << "a movie bitmap takes no clicks";
 }
 
 TEST(CKnob, ClickTakesTheAngleWheelStepsAndControlClickResets)
@@ -110,38 +116,6 @@ TEST(CButtons, KickReportsPressAndReleaseOnOffAndMovieToggle)
         EXPECT_FLOAT_EQ(control->getValue(), value);
         EXPECT_TRUE(SameColour(bench.frame.getPixel(x, 5), colours[size_t(value)]));
     }
-}
-
-TEST(CMovieBitmap, ShowsTheNearestFrameAndTakesNoClicks)
-{
-    Bench bench;
-    const auto colours = Palette(10);
-    CBitmap* strip = Strip(15, 15, colours);
-    auto* led = bench.add(new CMovieBitmap(CRect(0, 0, 15, 15), &bench.recorder, 16, 10, 15, strip));
-    strip->forget();
-    for (int frame : {0, 1, 4, 9}) {
-        led->setValue(static_cast<float>(frame) / 9.0f);
-        EXPECT_TRUE(SameColour(bench.frame.getPixel(7, 7), colours[static_cast<size_t>(frame)])) << frame;
-    }
-    Click(bench.frame, CPoint(7, 7));
-    EXPECT_TRUE(bench.recorder.changes.empty());
-}
-
-// The shared fine mode and the reversed styles are driven through the
-// panels' sliders in test_SlidersEX.cpp.
-TEST(CSliders, FreeClickCentresTheHandleOnTheMouse)
-{
-    Bench bench;
-    const CColor track{30, 30, 30, 255};
-    const CColor knob{240, 200, 0, 255};
-    CBitmap* handle = Strip(10, 10, {knob});
-    auto* across = bench.add(new CHorizontalSlider(CRect(0, 0, 100, 10), &bench.recorder, 3, 0, 90, handle, nullptr));
-    handle->forget();
-    bench.frame.setBackgroundColor(track);
-    Click(bench.frame, CPoint(50, 5));
-    EXPECT_FLOAT_EQ(across->getValue(), 0.5f);
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(45, 5), knob));
-    EXPECT_TRUE(SameColour(bench.frame.getPixel(44, 5), track));
 }
 
 // Both meters light from the bottom in whole steps and fall back by their

@@ -133,6 +133,10 @@ TEST(X11Frame, PointerAndKeysFromTheServerTurnPressAndChoose)
         user.key(key);
     EXPECT_TRUE(reported(20, 1.0f));
     EXPECT_STREQ(menu->getCurrent()->getTitle(), "Two");
+    // The window closes with a pop-up open.
+    menu->popup();
+    frame.idle();
+    EXPECT_NE(frame.getOpenMenu(), nullptr);
 }
 
 TEST(X11Frame, LivesInsideTheWindowTheHostGives)
@@ -145,12 +149,10 @@ TEST(X11Frame, LivesInsideTheWindowTheHostGives)
     {
         CFrame frame(CRect(10, 20, 195, 340), reinterpret_cast<void*>(parent), nullptr);
         ASSERT_TRUE(frame.isWindowOpen());
-        Window root = 0, windowParent = 0;
-        Window* children = nullptr;
+        Window root = 0, windowParent = 0, *children = nullptr;
         unsigned int count = 0;
         XQueryTree(host.display, frame.getSystemWindow(), &root, &windowParent, &children, &count);
-        if (children)
-            XFree(children);
+        XFree(children);
         EXPECT_EQ(windowParent, parent);
         XWindowAttributes a;
         XGetWindowAttributes(host.display, frame.getSystemWindow(), &a);
@@ -174,27 +176,14 @@ TEST(X11Frame, LivesInsideTheWindowTheHostGives)
     EXPECT_TRUE(orphan.isOffscreen());
 }
 
-TEST(X11Frame, OpensAndClosesTwoHundredTimes)
+// Every frame gives its connection back: more frames in turn than the
+// server takes clients at once.
+TEST(X11Frame, OpensAndClosesThreeHundredTimes)
 {
     // Another client keeps the server up: an X server resets when its last
     // client leaves and refuses connections meanwhile.
     User user;
     ASSERT_TRUE(user.ready());
-    ResourceTable table;
-    table.add(300, StripPng(20, 20, {kRedCColor, kBlueCColor}));
-    Recorder recorder;
-    for (int i = 0; i < 200; ++i) {
-        CFrame frame(CRect(0, 0, 185, 320), CFrame::kTopLevelWindow, &recorder);
-        ASSERT_TRUE(frame.isWindowOpen()) << i;
-        CBitmap* strip = new CBitmap(300);
-        frame.addView(new CAnimKnob(CRect(10, 10, 30, 30), &recorder, 2, strip));
-        strip->forget();
-        frame.addView(new CTextEdit(CRect(10, 40, 170, 57), &recorder, 21, "Effect On"));
-        auto* menu = new COptionMenu(CRect(10, 60, 63, 75), &recorder, 18);
-        menu->addEntry("Default");
-        frame.addView(menu);
-        menu->popup();
-        frame.idle();
-        EXPECT_NE(frame.getOpenMenu(), nullptr);
-    }
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(CFrame(CRect(0, 0, 185, 320), CFrame::kTopLevelWindow, nullptr).isWindowOpen()) << i;
 }
