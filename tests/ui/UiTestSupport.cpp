@@ -96,6 +96,16 @@ void Drag(CFrame& frame, CPoint from, CPoint to, int32_t buttons)
     frame.onMouseUp(to, buttons);
 }
 
+void Stroke(CFrame& frame, const CControl& control, CPoint press, const std::vector<Move>& moves, float tolerance)
+{
+    frame.onMouseDown(press, kLButton);
+    for (Move move : moves) {
+        frame.onMouseMoved(move.to, move.buttons);
+        EXPECT_NEAR(control.getValue(), move.value, tolerance) << "at " << move.to.x << "," << move.to.y;
+    }
+    frame.onMouseUp(press, kLButton);
+}
+
 int32_t PressKey(CFrame& frame, uint8_t virt, int32_t character)
 {
     VstKeyCode key;

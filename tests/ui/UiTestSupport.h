@@ -31,7 +31,7 @@ public:
         float value;
     };
     void valueChanged(CControl* control) override { changes.push_back({control->getTag(), control->getValue()}); }
-    void controlBeginEdit(CControl*) override { ++listenerBegins; }
+    void controlBeginEdit(CControl*) override {}
     void controlEndEdit(CControl*) override { ++listenerEnds; }
     int32_t getKnobMode() const override { return knobMode; }
     void beginEdit(int32_t index) override { editorBegins.push_back(index); }
@@ -41,7 +41,6 @@ public:
     std::vector<Change> changes;
     std::vector<int32_t> editorBegins;
     std::vector<int32_t> editorEnds;
-    int listenerBegins = 0;
     int listenerEnds = 0;
     int32_t knobMode = kCircularMode;
 };
@@ -66,6 +65,16 @@ void Click(CFrame& frame, CPoint where, int32_t buttons = kLButton);
 void Drag(CFrame& frame, CPoint from, CPoint to, int32_t buttons = kLButton);
 int32_t PressKey(CFrame& frame, uint8_t virt, int32_t character = 0);
 void Type(CFrame& frame, const std::string& text);
+
+// One drag: the press, then each move with its buttons and the value the
+// control must hold after it, then the release.
+struct Move {
+    CPoint to;
+    int32_t buttons;
+    float value;
+};
+void Stroke(CFrame& frame, const CControl& control, CPoint press, const std::vector<Move>& moves,
+            float tolerance = 1e-6f);
 
 bool SameColour(const CColor& a, const CColor& b);
 

@@ -74,25 +74,6 @@ TEST(CFrame, RedrawsOnlyWhatChangedAndForgetsHiddenViews)
     EXPECT_EQ(patch->pressedAt, CPoint(-1, -1));
 }
 
-TEST(CFrame, AModalViewTakesEveryClick)
-{
-    CFrame frame(CRect(0, 0, 50, 50), nullptr, nullptr);
-    auto* below = new Patch(CRect(0, 0, 50, 50), kRed);
-    frame.addView(below);
-    auto* modal = new Patch(CRect(10, 10, 20, 20), kGreen);
-    frame.setModalView(modal);
-    modal->forget();
-    CPoint outside(40, 40);
-    frame.onMouseDown(outside, kLButton);
-    EXPECT_EQ(below->pressedAt, CPoint(-1, -1));
-    CPoint inside(15, 15);
-    frame.onMouseDown(inside, kLButton);
-    EXPECT_EQ(modal->pressedAt, CPoint(15, 15));
-    frame.setModalView(nullptr);
-    frame.onMouseDown(outside, kLButton);
-    EXPECT_EQ(below->pressedAt, CPoint(40, 40));
-}
-
 namespace {
 
 // An editor the way the program builds one: the frame on open, gone on close.
@@ -116,7 +97,7 @@ public:
 
 } // namespace
 
-TEST(PluginGUIEditor, IdleRedrawsTheFrameAndTheKnobModeReachesKnobs)
+TEST(PluginGUIEditor, OffersItsSizeAndIdleRedrawsTheFrame)
 {
     PatchEditor editor;
     ERect* size = nullptr;
@@ -128,14 +109,6 @@ TEST(PluginGUIEditor, IdleRedrawsTheFrameAndTheKnobModeReachesKnobs)
     EXPECT_EQ(frame.getBackBuffer().getPixel(5, 5).alpha, 0) << "nothing drawn before idle";
     editor.idle();
     EXPECT_TRUE(SameColour(frame.getBackBuffer().getPixel(5, 5), kRed));
-
-    editor.setKnobMode(kLinearMode);
-    auto* knob = new CKnob(CRect(20, 20, 60, 60), nullptr, 2, nullptr, nullptr);
-    frame.addView(knob);
-    knob->setValue(0.5f);
-    Drag(frame, CPoint(40, 40), CPoint(40, 20));
-    EXPECT_FLOAT_EQ(knob->getValue(), 0.6f) << "linear: 20 pixels up of 200";
-    editor.setKnobMode(kCircularMode);
     editor.close();
     EXPECT_EQ(editor.getFrame(), nullptr);
 }

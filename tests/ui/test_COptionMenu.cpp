@@ -59,32 +59,15 @@ TEST(COptionMenu, PositionsCountWithOrWithoutSeparatorsAndBadValuesAreIgnored)
     EXPECT_TRUE(menu.getEntry(1)->isChecked() && !menu.getEntry(4)->isChecked());
     EXPECT_TRUE(menu.setCurrent(3, false));
     EXPECT_STREQ(menu.getCurrent()->getTitle(), "Mine");
-
-    menu.setPrefixNumbers(2);
-    EXPECT_EQ(menu.getDisplayTitle(4), "05 Mine");
-    menu.setPrefixNumbers(5);
-    EXPECT_EQ(menu.getDisplayTitle(4), "05 Mine") << "only 2 and 3 digits";
-    menu.setPrefixNumbers(3);
-    EXPECT_EQ(menu.getDisplayTitle(0), "001 Default");
-
     menu.removeEntry(0);
-    EXPECT_STREQ(menu.getCurrent()->getTitle(), "Mine");
-    menu.removeAllEntry();
-    EXPECT_EQ(menu.getCurrent(), nullptr);
-
-    COptionMenu toggles(CRect(0, 0, 50, 15), nullptr, 0, nullptr, nullptr, kMultipleCheckStyle);
-    toggles.addEntry("Sync");
-    toggles.addEntry("Hold");
-    for (int32_t position : {0, 1, 0})
-        toggles.setValue(static_cast<float>(position));
-    EXPECT_FALSE(toggles.getEntry(0)->isChecked()) << "the multiple-check style toggles at each setting";
-    EXPECT_TRUE(toggles.getEntry(1)->isChecked());
+    EXPECT_STREQ(menu.getCurrent()->getTitle(), "Mine") << "the current entry stays when one before it goes";
 }
 
 // Left, right or command press opens the pop-up below the menu, which shows
 // its pressed bitmap while open; the keys skip separators and disabled
-// entries, and return chooses.
-TEST(COptionMenu, KeyboardSkipsSeparatorsAndDisabledEntriesAndChooses)
+// entries, and return chooses.  (The gallery shows an open menu with its
+// number prefixes.)
+TEST(COptionMenu, OpensOnAPressChoosesByKeyAndNeverChoosesADisabledEntry)
 {
     MenuBench bench;
     CPoint where(20, 15);
@@ -115,6 +98,21 @@ TEST(COptionMenu, KeyboardSkipsSeparatorsAndDisabledEntriesAndChooses)
     EXPECT_TRUE(bench.menu->getEntry(1)->isChecked());
     EXPECT_FALSE(SameColour(bench.frame.getPixel(row.x + 30, row.y), kHighlight)) << "overlay gone";
     EXPECT_TRUE(SameColour(bench.frame.getPixel(60, 20), kNormal));
+
+    // A click on the disabled entry keeps the menu open; escape or a click
+    // outside dismisses it.
+    Click(bench.frame, where);
+    Click(bench.frame, bench.popup()->getEntryCenter(0, 3));
+    ASSERT_NE(bench.popup(), nullptr);
+    EXPECT_EQ(bench.popup()->getHighlighted(0), -1);
+    PressKey(bench.frame, VKEY_ESCAPE);
+    EXPECT_EQ(bench.popup(), nullptr);
+    Click(bench.frame, where);
+    ASSERT_NE(bench.popup(), nullptr);
+    Click(bench.frame, CPoint(290, 290));
+    EXPECT_EQ(bench.popup(), nullptr);
+    EXPECT_FALSE(bench.menu->isPoppedUp());
+    EXPECT_EQ(bench.recorder.changes.size(), 1u);
 }
 
 TEST(COptionMenu, SubmenuChoiceReachesTheRootListenerWithItsMenu)
@@ -143,24 +141,6 @@ TEST(COptionMenu, SubmenuChoiceReachesTheRootListenerWithItsMenu)
     EXPECT_EQ(bench.menu->getLastItemMenu(index), bench.submenu);
     EXPECT_EQ(index, 1);
     EXPECT_EQ(bench.submenu->getCurrentIndex(), 1);
-}
-
-TEST(COptionMenu, DisabledEntriesCannotBeChosenAndEscapeOrOutsideDismiss)
-{
-    MenuBench bench;
-    Click(bench.frame, CPoint(20, 15));
-    Click(bench.frame, bench.popup()->getEntryCenter(0, 3));
-    ASSERT_NE(bench.popup(), nullptr) << "a disabled entry keeps the menu open";
-    EXPECT_EQ(bench.popup()->getHighlighted(0), -1);
-    PressKey(bench.frame, VKEY_ESCAPE);
-    EXPECT_EQ(bench.popup(), nullptr);
-
-    Click(bench.frame, CPoint(20, 15));
-    ASSERT_NE(bench.popup(), nullptr);
-    Click(bench.frame, CPoint(290, 290));
-    EXPECT_EQ(bench.popup(), nullptr);
-    EXPECT_TRUE(bench.recorder.changes.empty());
-    EXPECT_FALSE(bench.menu->isPoppedUp());
 }
 
 TEST(COptionMenu, APopupStyleMenuOpensOverItsControlAndItsOpeningClickChoosesNothing)

@@ -62,7 +62,7 @@ constexpr size_t kAtomBytes = 8192;
 
 Instance::Instance(LilvWorld* world, UridMap& urids, const LilvPlugin* plugin, double sampleRate, uint32_t maxBlock,
                    const LV2_Feature* const* features)
-    : features_(features), chunk_(urids.Map(LV2_ATOM__Chunk)),
+    : world_(world), urids_(urids), features_(features), chunk_(urids.Map(LV2_ATOM__Chunk)),
       position_(urids.Map(LV2_TIME__Position)), beatsPerMinute_(urids.Map(LV2_TIME__beatsPerMinute))
 {
     instance_ = lilv_plugin_instantiate(plugin, sampleRate, features);
@@ -149,6 +149,30 @@ float Instance::GetControl(const std::string& symbol) const
         if (port.symbol == symbol)
             return values_[port.index];
     return std::numeric_limits<float>::quiet_NaN();
+}
+
+int Instance::LoadPreset(const std::string& presetUri)
+{
+    LilvNode* preset = lilv_new_uri(world_, presetUri.c_str());
+    LilvState* state = lilv_world_load_resource(world_, preset) < 0
+                           ? nullptr
+                           : lilv_state_new_from_world(world_, urids_.MapFeature(), preset);
+    lilv_node_free(preset);
+    if (!state)
+        return -1;
+    struct Setting {
+        Instance* instance;
+        LV2_URID floatType;
+        int count;
+    } setting{this, urids_.Map(LV2_ATOM__Float), 0};
+    const auto set = [](const char* symbol, void* data, const void* value, uint32_t size, uint32_t type) {
+        auto* s = static_cast<Setting*>(data);
+        if (type == s->floatType && size == sizeof(float) && s->instance->SetControl(symbol, *static_cast<const float*>(value)))
+            ++s->count;
+    };
+    lilv_state_emit_port_values(state, set, &setting);
+    lilv_state_free(state);
+    return setting.count;
 }
 
 void Instance::Activate()

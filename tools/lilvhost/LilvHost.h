@@ -94,6 +94,9 @@ public:
     bool SetControl(const std::string& symbol, float value);
     // NaN when there is no control port of that symbol.
     float GetControl(const std::string& symbol) const;
+    // Sets the controls a preset of the plug-in holds, read through lilv;
+    // how many it set, or -1 when there is no such preset.
+    int LoadPreset(const std::string& presetUri);
     // The tempo goes to the plug-in as a time position with the next block.
     void SendTempo(float beatsPerMinute) { pendingTempo_ = beatsPerMinute; }
 
@@ -115,6 +118,8 @@ protected:
 private:
     void WriteAtomPorts();
 
+    LilvWorld* world_;
+    UridMap& urids_;
     const LV2_Feature* const* features_;
     const LV2_URID chunk_, position_, beatsPerMinute_;
     LV2_Atom_Forge forge_;
