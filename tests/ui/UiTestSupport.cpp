@@ -10,11 +10,9 @@ namespace ui_test {
 namespace {
 
 std::map<std::pair<int32_t, int32_t>, std::vector<unsigned char>> images;
-std::vector<std::pair<int32_t, int32_t>> asked;
 
 std::span<const unsigned char> Load(int32_t id, int32_t scale)
 {
-    asked.emplace_back(id, scale);
     const auto found = images.find({id, scale});
     return found == images.end() ? std::span<const unsigned char>() : found->second;
 }
@@ -69,7 +67,6 @@ CBitmap* Strip(int width, int frameHeight, const std::vector<CColor>& colours)
 ResourceTable::ResourceTable()
 {
     images.clear();
-    asked.clear();
     SetResourceLoader(Load);
 }
 
@@ -79,9 +76,10 @@ ResourceTable::~ResourceTable()
     images.clear();
 }
 
-void ResourceTable::add(int32_t id, std::vector<unsigned char> png, int32_t scale) { images[{id, scale}] = std::move(png); }
-
-std::vector<std::pair<int32_t, int32_t>>& ResourceTable::requests() { return asked; }
+void ResourceTable::add(int32_t id, std::vector<unsigned char> png, int32_t scale)
+{
+    images[{id, scale}] = std::move(png);
+}
 
 void Click(CFrame& frame, CPoint where, int32_t buttons)
 {

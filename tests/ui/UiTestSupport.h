@@ -19,8 +19,6 @@ public:
     ResourceTable();
     ~ResourceTable();
     void add(int32_t id, std::vector<unsigned char> png, int32_t scale = 1);
-    // The (id, scale) pairs the layer asked for, in order.
-    static std::vector<std::pair<int32_t, int32_t>>& requests();
 };
 
 // Records what controls tell their listener and the editor.
@@ -77,5 +75,17 @@ void Stroke(CFrame& frame, const CControl& control, CPoint press, const std::vec
             float tolerance = 1e-6f);
 
 bool SameColour(const CColor& a, const CColor& b);
+
+// How many pixels of an area of a frame or a context pass a test of (x, y,
+// colour).
+template <class Pixels, class Test>
+int CountPixels(Pixels& pixels, const CRect& area, Test test)
+{
+    int count = 0;
+    for (CCoord y = area.top; y < area.bottom; ++y)
+        for (CCoord x = area.left; x < area.right; ++x)
+            count += test(x, y, pixels.getPixel(x, y)) ? 1 : 0;
+    return count;
+}
 
 } // namespace ui_test

@@ -67,8 +67,9 @@ TEST(CSwitches, PickThePositionUnderTheMouseAndStopAtTheEnds)
     using Gesture = std::tuple<CControl*, CPoint, CPoint, float>; // switch, press, release, value
     for (const auto& [control, from, to, value] :
          {Gesture{row, {45, 10}, {45, 10}, 1.0f}, {row, {45, 10}, {25, 10}, 0.5f}, {row, {25, 10}, {60, 10}, 1.0f},
-          {row, {5, 10}, {400, 10}, 1.0f}, {row, {45, 10}, {-30, 10}, 0.0f}, {column, {110, 45}, {110, 45}, 2.0f / 3.0f},
-          {column, {110, 5}, {110, 80}, 1.0f}, {column, {110, 45}, {110, 300}, 1.0f}}) {
+          {row, {5, 10}, {400, 10}, 1.0f}, {row, {45, 10}, {-30, 10}, 0.0f},
+          {column, {110, 45}, {110, 45}, 2.0f / 3.0f}, {column, {110, 5}, {110, 80}, 1.0f},
+          {column, {110, 45}, {110, 300}, 1.0f}}) {
         Drag(bench.frame, from, to);
         EXPECT_FLOAT_EQ(control->getValue(), value) << to.x << "," << to.y;
         EXPECT_TRUE(control == column || SameColour(bench.frame.getPixel(5, 5), colours[size_t(2 * value)])) << to.x;
@@ -127,10 +128,9 @@ TEST(Meters, LightFromTheBottomInWholeStepsAndFallBackByTheStep)
         for (const float value : {0.83f, 0.0f, 0.0f, 0.0f, 0.26f}) {
             meter->setValue(value);
             const int height = (tuner ? toneHeights : vuHeights)[step++];
-            int wrong = 0;
-            for (int y = 10; y < 110; ++y)
-                wrong += !SameColour(bench.frame.getPixel(15, y), y >= 110 - height ? lit : dark);
-            EXPECT_EQ(wrong, 0) << (tuner ? "tone meter " : "VU meter ") << step << ": " << height << " lit";
+            const auto wrong = [&](auto, auto y, CColor c) { return !SameColour(c, y < 110 - height ? dark : lit); };
+            EXPECT_EQ(CountPixels(bench.frame, CRect(15, 10, 16, 110), wrong), 0)
+                << (tuner ? "tone meter " : "VU meter ") << step << ": " << height << " lit";
         }
     }
 }
@@ -153,14 +153,11 @@ TEST(CSplashScreen, ShowsTheAboutTextsOverItsBitmapUntilAClickReportsZero)
     CBitmap picture(kAboutBitmapId);
     ASSERT_EQ(picture.getWidth(), 185);
     picture.draw(&plain, editor);
-    int textPixels = 0;
-    int outsideDifferences = 0;
-    for (int y = 0; y < 320; ++y)
-        for (int x = 0; x < 185; ++x)
-            (y >= 160 && y < 260 ? textPixels : outsideDifferences) +=
-                !SameColour(bench.frame.getPixel(x, y), plain.getPixel(x, y));
-    EXPECT_EQ(outsideDifferences, 0);
-    EXPECT_GT(textPixels, 800) << "a title, a version line and two credit lines";
+    const auto differs = [&](CCoord x, CCoord y, CColor c) { return !SameColour(c, plain.getPixel(x, y)); };
+    EXPECT_EQ(CountPixels(bench.frame, CRect(0, 0, 185, 160), differs), 0);
+    EXPECT_EQ(CountPixels(bench.frame, CRect(0, 260, 185, 320), differs), 0);
+    EXPECT_GT(CountPixels(bench.frame, CRect(0, 160, 185, 260), differs), 800)
+        << "a title, a version line and two credit lines";
 
     Click(bench.frame, CPoint(90, 40));
     EXPECT_FALSE(splash->isSplashing());

@@ -43,7 +43,8 @@ TEST(CFrame, NestedViewsDrawAndReceiveEventsInTheirContainersCoordinates)
     auto* patch = new Patch(CRect(5, 5, 15, 15), kRed);
     box->addView(patch);
     frame.addView(box);
-    for (const auto& [x, y, colour] : {std::tuple{25, 15, kRed}, {34, 24, kRed}, {35, 25, kGreen}, {10, 10, kBlackCColor}})
+    for (const auto& [x, y, colour] :
+         {std::tuple{25, 15, kRed}, {34, 24, kRed}, {35, 25, kGreen}, {10, 10, kBlackCColor}})
         EXPECT_TRUE(SameColour(frame.getPixel(x, y), colour)) << x << "," << y;
 
     CPoint where(27, 18);
@@ -120,11 +121,7 @@ struct Field : Bench {
     Field() : Bench(160, 40) {}
     int litPixels()
     {
-        int lit = 0;
-        for (CCoord y = 10; y < 27; ++y)
-            for (CCoord x = 10; x < 150; ++x)
-                lit += frame.getPixel(x, y).red > 128 ? 1 : 0;
-        return lit;
+        return CountPixels(frame, edit->getViewSize(), [](CCoord, CCoord, CColor c) { return c.red > 128; });
     }
 };
 

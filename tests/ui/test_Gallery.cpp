@@ -24,7 +24,8 @@ TEST(Gallery, MatchesTheGoldenPicture)
     ASSERT_EQ(cairo_image_surface_get_width(actual), cairo_image_surface_get_width(golden));
     ASSERT_EQ(cairo_image_surface_get_height(actual), height);
     const size_t bytes = size_t(cairo_image_surface_get_stride(golden)) * size_t(height);
-    const bool same = std::memcmp(cairo_image_surface_get_data(golden), cairo_image_surface_get_data(actual), bytes) == 0;
+    const bool same =
+        std::memcmp(cairo_image_surface_get_data(golden), cairo_image_surface_get_data(actual), bytes) == 0;
     EXPECT_TRUE(same) << "the drawn picture differs; kept at " << drawn;
     cairo_surface_destroy(golden);
     cairo_surface_destroy(actual);

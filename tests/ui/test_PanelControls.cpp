@@ -114,14 +114,12 @@ TEST(PanelControls, TheBKeyRestoresTheDefaultAsOneEditGesture)
     for (int kind = 0; kind < 4; ++kind) {
         Bench bench;
         const CRect r(10, 10, 30, 30);
-        CControl* control = nullptr;
-        switch (kind) {
-        case 0: control = new CKnobEX(r, &bench.recorder, 9, strip, nullptr); break;
-        case 1: control = new CAnimKnobEX(r, &bench.recorder, 9, strip); break;
-        case 2: control = new CVerticalSliderEX(r, &bench.recorder, 9, 10, 30, nullptr, strip); break;
-        default: control = new CHorizontalSliderEX(r, &bench.recorder, 9, 10, 30, nullptr, strip);
-        }
-        bench.add(control);
+        Recorder* listener = &bench.recorder;
+        CControl* control = bench.add(
+            kind == 0   ? static_cast<CControl*>(new CKnobEX(r, listener, 9, strip, nullptr))
+            : kind == 1 ? static_cast<CControl*>(new CAnimKnobEX(r, listener, 9, strip))
+            : kind == 2 ? static_cast<CControl*>(new CVerticalSliderEX(r, listener, 9, 10, 30, nullptr, strip))
+                        : static_cast<CControl*>(new CHorizontalSliderEX(r, listener, 9, 10, 30, nullptr, strip)));
         control->setDefaultValue(0.5f);
         control->setValue(1.0f);
         CPoint hover(20, 20);

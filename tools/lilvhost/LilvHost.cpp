@@ -167,7 +167,8 @@ int Instance::LoadPreset(const std::string& presetUri)
     } setting{this, urids_.Map(LV2_ATOM__Float), 0};
     const auto set = [](const char* symbol, void* data, const void* value, uint32_t size, uint32_t type) {
         auto* s = static_cast<Setting*>(data);
-        if (type == s->floatType && size == sizeof(float) && s->instance->SetControl(symbol, *static_cast<const float*>(value)))
+        const auto* number = static_cast<const float*>(value);
+        if (type == s->floatType && size == sizeof(float) && s->instance->SetControl(symbol, *number))
             ++s->count;
     };
     lilv_state_emit_port_values(state, set, &setting);
