@@ -9,19 +9,12 @@ namespace ui_test {
 
 namespace {
 
-std::map<std::pair<int32_t, int32_t>, std::vector<unsigned char>>& Images()
-{
-    static std::map<std::pair<int32_t, int32_t>, std::vector<unsigned char>> images;
-    return images;
-}
+std::map<std::pair<int32_t, int32_t>, std::vector<unsigned char>> images;
 
 std::span<const unsigned char> Load(int32_t id, int32_t scale)
 {
-    ResourceTable::requests().emplace_back(id, scale);
-    auto found = Images().find({id, scale});
-    if (found == Images().end())
-        return {};
-    return found->second;
+    const auto found = images.find({id, scale});
+    return found == images.end() ? std::span<const unsigned char>() : found->second;
 }
 
 cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length)
@@ -65,28 +58,27 @@ std::vector<unsigned char> StripPng(int width, int frameHeight, const std::vecto
     return bytes;
 }
 
+CBitmap* Strip(int width, int frameHeight, const std::vector<CColor>& colours)
+{
+    const auto png = StripPng(width, frameHeight, colours);
+    return new CBitmap(std::span<const unsigned char>(png));
+}
+
 ResourceTable::ResourceTable()
 {
-    Images().clear();
-    requests().clear();
+    images.clear();
     SetResourceLoader(Load);
 }
 
 ResourceTable::~ResourceTable()
 {
     SetResourceLoader(nullptr);
-    Images().clear();
+    images.clear();
 }
 
 void ResourceTable::add(int32_t id, std::vector<unsigned char> png, int32_t scale)
 {
-    Images()[{id, scale}] = std::move(png);
-}
-
-std::vector<std::pair<int32_t, int32_t>>& ResourceTable::requests()
-{
-    static std::vector<std::pair<int32_t, int32_t>> asked;
-    return asked;
+    images[{id, scale}] = std::move(png);
 }
 
 void Click(CFrame& frame, CPoint where, int32_t buttons)
@@ -102,12 +94,22 @@ void Drag(CFrame& frame, CPoint from, CPoint to, int32_t buttons)
     frame.onMouseUp(to, buttons);
 }
 
-void PressKey(CFrame& frame, uint8_t virt, int32_t character)
+void Stroke(CFrame& frame, const CControl& control, CPoint press, const std::vector<Move>& moves, float tolerance)
+{
+    frame.onMouseDown(press, kLButton);
+    for (Move move : moves) {
+        frame.onMouseMoved(move.to, move.buttons);
+        EXPECT_NEAR(control.getValue(), move.value, tolerance) << "at " << move.to.x << "," << move.to.y;
+    }
+    frame.onMouseUp(press, kLButton);
+}
+
+int32_t PressKey(CFrame& frame, uint8_t virt, int32_t character)
 {
     VstKeyCode key;
     key.virt = virt;
     key.character = character;
-    frame.onKeyDown(key);
+    return frame.onKeyDown(key);
 }
 
 void Type(CFrame& frame, const std::string& text)

@@ -1,7 +1,11 @@
+// Bitmaps: the layer's loading and drawing, and the editor's own images.
 #include "resources/Resources.h"
 #include "tests/ui/UiTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 using namespace ui_test;
 
@@ -14,7 +18,7 @@ const CColor kGrey{90, 90, 90, 255};
 
 } // namespace
 
-TEST(CBitmap, LoadsThroughTheRegisteredLoaderAndKeepsItsSize)
+TEST(CBitmap, LoadsThroughTheRegisteredLoaderAndDrawsTheRequestedPartOfAFilmStrip)
 {
     ResourceTable table;
     table.add(300, StripPng(45, 15, {kRed, kGreen, kBlue}));
@@ -25,29 +29,21 @@ TEST(CBitmap, LoadsThroughTheRegisteredLoaderAndKeepsItsSize)
 
     CBitmap missing(999);
     EXPECT_FALSE(missing.isLoaded());
-    EXPECT_EQ(missing.getWidth(), 0);
-    COffscreenContext context(10, 10, kGrey);
-    missing.draw(&context, CRect(0, 0, 10, 10));
+    COffscreenContext context(20, 20, kGrey);
+    missing.draw(&context, CRect(0, 0, 20, 20));
     EXPECT_TRUE(SameColour(context.getPixel(5, 5), kGrey));
-
     const std::vector<unsigned char> garbage{1, 2, 3, 4};
     EXPECT_FALSE(CBitmap(std::span<const unsigned char>(garbage)).isLoaded());
+
+    // The requested part of a film strip, exactly.
+    CBitmap small{std::span<const unsigned char>(StripPng(8, 4, {kRed, kGreen, kBlue}))};
+    small.draw(&context, CRect(5, 5, 13, 9), CPoint(0, 8));
+    for (const auto& [x, y, colour] : {std::tuple{5, 5, kBlue}, {12, 8, kBlue}, {13, 8, kGrey}, {5, 9, kGrey},
+                                       {4, 5, kGrey}})
+        EXPECT_TRUE(SameColour(context.getPixel(x, y), colour)) << x << "," << y;
 }
 
-TEST(CBitmap, DrawsTheRequestedPartOfAFilmStripExactly)
-{
-    const auto png = StripPng(8, 4, {kRed, kGreen, kBlue});
-    CBitmap strip{std::span<const unsigned char>(png)};
-    COffscreenContext context(20, 20, kGrey);
-    strip.draw(&context, CRect(5, 5, 13, 9), CPoint(0, 8));
-    EXPECT_TRUE(SameColour(context.getPixel(5, 5), kBlue));
-    EXPECT_TRUE(SameColour(context.getPixel(12, 8), kBlue));
-    EXPECT_TRUE(SameColour(context.getPixel(13, 8), kGrey));
-    EXPECT_TRUE(SameColour(context.getPixel(5, 9), kGrey));
-    EXPECT_TRUE(SameColour(context.getPixel(4, 5), kGrey));
-}
-
-TEST(CBitmap, DoubledFramesAskForTheDoubledImageAndFallBackToScaling)
+TEST(CBitmap, DoubledContextsDrawTheDoubledImageOrScaleTheSingleOne)
 {
     ResourceTable table;
     table.add(1, StripPng(4, 4, {kRed}));
@@ -62,50 +58,68 @@ TEST(CBitmap, DoubledFramesAskForTheDoubledImageAndFallBackToScaling)
     EXPECT_TRUE(SameColour(doubled.getPixel(3.5, 3.5), kGreen));
     EXPECT_TRUE(SameColour(doubled.getPixel(8.5, 8.5), kBlue));
     EXPECT_TRUE(SameColour(doubled.getPixel(4.5, 4.5), kGrey));
-    const auto& asked = ResourceTable::requests();
-    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(1, 2)), asked.end());
-    EXPECT_NE(std::find(asked.begin(), asked.end(), std::make_pair(2, 2)), asked.end());
 }
 
-TEST(CDrawContext, OutlinesFillsAndTextStayInsideTheirRectangles)
+// Text keeps to its rectangle, and a longer string measures wider.
+TEST(CDrawContext, TextStaysInsideItsRectangle)
 {
     COffscreenContext context(40, 30, kBlackCColor);
-    context.setFrameColor(kRed);
-    context.drawRect(CRect(2, 2, 12, 12));
-    EXPECT_TRUE(SameColour(context.getPixel(2, 2), kRed));
-    EXPECT_TRUE(SameColour(context.getPixel(11, 11), kRed));
-    EXPECT_TRUE(SameColour(context.getPixel(3, 3), kBlackCColor));
-    EXPECT_TRUE(SameColour(context.getPixel(12, 12), kBlackCColor));
-
-    context.setOffset(CPoint(20, 0));
-    context.setFillColor(kGreen);
-    context.fillRect(CRect(0, 0, 5, 5));
-    EXPECT_TRUE(SameColour(context.getPixel(20, 0), kGreen));
-    EXPECT_TRUE(SameColour(context.getPixel(25, 5), kBlackCColor));
-    context.setOffset(CPoint());
-
     const CRect textBox(0, 15, 40, 30);
     context.setFontColor(kWhiteCColor);
     context.setFont(kNormalFont);
     context.drawString("Hi", textBox, false, kLeftText);
-    int lit = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (context.getPixel(x, y).green > 100 && context.getPixel(x, y).red > 100) {
-                EXPECT_TRUE(textBox.pointInside(CPoint(x, y))) << x << "," << y;
-                ++lit;
-            }
-    EXPECT_GT(lit, 5);
+    const auto lit = [](CCoord, CCoord, CColor c) { return c.green > 100; };
+    EXPECT_EQ(CountPixels(context, CRect(0, 0, 40, 15), lit), 0);
+    EXPECT_GT(CountPixels(context, textBox, lit), 5);
     EXPECT_GT(context.getStringWidth("Hi there"), context.getStringWidth("Hi"));
 }
 
-TEST(CBitmap, TheProgramsOwnImagesServeAsTheLoader)
+namespace {
+
+// One of the program's own images as the layer draws it, at its own size.
+struct Image {
+    Image(int32_t id, int32_t scale) : bitmap(FindPngResource(id, scale)), pixels(bitmap.getWidth(), bitmap.getHeight())
+    {
+        bitmap.draw(&pixels, CRect(0, 0, bitmap.getWidth(), bitmap.getHeight()));
+    }
+    int width() const { return int(bitmap.getWidth()); }
+    int height() const { return int(bitmap.getHeight()); }
+    std::vector<uint32_t> frame(int index, int frames) const
+    {
+        std::vector<uint32_t> out;
+        for (int y = index * height() / frames; y < (index + 1) * height() / frames; ++y)
+            for (int x = 0; x < width(); ++x) {
+                const CColor c = pixels.getPixel(x, y);
+                out.push_back(uint32_t(c.alpha) << 24 | uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | c.blue);
+            }
+        return out;
+    }
+    CBitmap bitmap;
+    COffscreenContext pixels;
+};
+
+} // namespace
+
+// Every image at both scales, the second exactly twice the first, none
+// blank, and each frame of a film strip unlike the one before. (The gallery
+// holds every image at scale 1 pixel for pixel.)
+TEST(Resources, EveryIdAtBothScalesWithDistinctFrames)
 {
-    SetResourceLoader(FindPngResource);
-    CBitmap led(200);
-    CBitmap unknown(1);
-    SetResourceLoader(nullptr);
-    EXPECT_EQ(led.getWidth(), 15);
-    EXPECT_EQ(led.getHeight(), 150);
-    EXPECT_FALSE(unknown.isLoaded());
+    // The film strips and their frame counts; every other id is one picture.
+    const std::map<int32_t, int> strips = {{100, 2}, {107, 2}, {108, 2}, {109, 2}, {110, 2}, {115, 2}, {116, 2},
+                                           {119, 2}, {120, 2}, {200, 10}, {201, 2}, {320, 5}, {321, 7}, {322, 6},
+                                           {400, 2}, {401, 2}, {402, 3}, {403, 4}, {404, 5}, {405, 4}};
+    for (const int32_t id : ResourceIds()) {
+        const Image one(id, 1), two(id, 2);
+        ASSERT_TRUE(one.bitmap.isLoaded() && two.bitmap.isLoaded()) << id;
+        ASSERT_EQ(two.width(), 2 * one.width()) << id;
+        ASSERT_EQ(two.height(), 2 * one.height()) << id;
+        const int frames = strips.contains(id) ? strips.at(id) : 1;
+        for (const Image* image : {&one, &two}) {
+            ASSERT_EQ(image->height() % frames, 0) << id;
+            EXPECT_TRUE(std::ranges::any_of(image->frame(0, 1), [](uint32_t p) { return p >> 24; })) << id;
+            for (int f = 1; f < frames; ++f)
+                EXPECT_NE(image->frame(f - 1, frames), image->frame(f, frames)) << id << " frame " << f;
+        }
+    }
 }
