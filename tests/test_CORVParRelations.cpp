@@ -1,3 +1,4 @@
+#include "dsp/CORVBPMParRelations.h"
 #include "dsp/CORVParRelations.h"
 
 #include "platform/TickCount.h"
@@ -5,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+using testing_support::HoldTestAlgorithm;
 using testing_support::TempoTestAlgorithm;
+using Hold = CORVBPMParRelations::Index;
 
 namespace {
 
@@ -40,16 +43,14 @@ TEST_F(TapTempo, IntervalBetweenTwoPressesSetsTheTempo)
     const Case cases[] = {
         {false, 10000, 10500, 120.0f, 119.0f / 699.0f},
         {true, 2000, 2500, 2.0f, 1.0f / 699.0f},
-        {false, 0xFFFFFF00u, 0xFFFFFF00u + 250u, 240.0f, 239.0f / 699.0f},
+        {false, 0xFFFFFF9Cu, 150u, 240.0f, 239.0f / 699.0f}, // 100 ms before the wrap, 150 ms after
         {false, 100, 150, 1200.0f, 1.0f},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
         TempoTestAlgorithm algorithm(c.rateInHertz);
         algorithm.OnParameterChange(TempoTestAlgorithm::kTap, 1.0f);
-        EXPECT_EQ(algorithm.GetTapState(), 0.5f);
         PressAt(algorithm, c.first);
-        EXPECT_EQ(algorithm.tapTime, c.first);
         EXPECT_EQ(algorithm.GetTapState(), 0.0f);
         EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 300.0f); // the first press only arms
         algorithm.parametersChanged = false;
@@ -57,7 +58,6 @@ TEST_F(TapTempo, IntervalBetweenTwoPressesSetsTheTempo)
         EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), c.expected);
         EXPECT_NEAR(algorithm.GetParameter(TempoTestAlgorithm::kTempo)->normValue, c.normalised, 1e-6f);
         EXPECT_EQ(algorithm.GetTapState(), 0.5f);
-        EXPECT_EQ(algorithm.tapTime, 0u);
         EXPECT_FALSE(algorithm.bypassed);
         EXPECT_TRUE(algorithm.parametersChanged);
     }
@@ -85,6 +85,42 @@ TEST_F(TapTempo, FootSwitchBypassesUnlessTappingAndTapOffRestoresIt)
     EXPECT_EQ(algorithm.GetTapState(), 0.0f);
 }
 
+// The delay's hold: decay at its top holds (bypassing the input) and the
+// foot switch then cycles the hold modes; tap stays off meanwhile; leaving
+// the top ends the hold.  Otherwise the foot switch taps or bypasses.
+TEST_F(TapTempo, DelayHoldsAtTopDecayAndOtherwiseTapsOrBypasses)
+{
+    HoldTestAlgorithm algorithm;
+    algorithm.OnParameterChange(Hold::kTap, 1.0f);
+    algorithm.OnParameterChange(Hold::kDecay, 1.0f);
+    EXPECT_EQ(algorithm.GetHoldMode(), 1);
+    EXPECT_TRUE(algorithm.bypassed);
+    EXPECT_EQ(algorithm.GetParameter(Hold::kTap)->normValue, 0.0f); // tap forced off
+    algorithm.OnParameterChange(Hold::kTap, 1.0f);
+    EXPECT_EQ(algorithm.GetParameter(Hold::kTap)->normValue, 0.0f);
+    EXPECT_EQ(algorithm.GetTapState(), 0.0f);
+    for (int32_t mode : {2, 3, 1, 2, 3, 1}) {
+        algorithm.OnParameterChange(1, 1.0f);
+        EXPECT_EQ(algorithm.GetHoldMode(), mode);
+        EXPECT_EQ(algorithm.bypassed, mode == 1);
+    }
+    algorithm.OnParameterChange(Hold::kDecay, 0.99f);
+    EXPECT_EQ(algorithm.GetHoldMode(), 0);
+    EXPECT_FALSE(algorithm.bypassed);
+    EXPECT_FLOAT_EQ(algorithm.Value(Hold::kDecay), 99.0f);
+
+    algorithm.OnParameterChange(Hold::kTap, 1.0f);
+    EXPECT_EQ(algorithm.GetTapState(), 0.5f);
+    PressAt(algorithm, 5000);
+    PressAt(algorithm, 5400);
+    EXPECT_FLOAT_EQ(algorithm.Value(Hold::kTempo), 150.0f);
+    EXPECT_FALSE(algorithm.bypassed);
+    algorithm.OnParameterChange(Hold::kTap, 0.0f);
+    algorithm.OnParameterChange(1, 1.0f);
+    EXPECT_TRUE(algorithm.bypassed);
+    EXPECT_TRUE(algorithm.savedBypass);
+}
+
 TEST(ParRelations, TempoChangeTellsWhenSyncOverridesItAndStrayIndicesAreIgnored)
 {
     TempoTestAlgorithm algorithm;
@@ -100,23 +136,25 @@ TEST(ParRelations, TempoChangeTellsWhenSyncOverridesItAndStrayIndicesAreIgnored)
         algorithm.OnParameterChange(index, 1.0f);
     EXPECT_FALSE(algorithm.parametersChanged);
     EXPECT_FALSE(algorithm.bypassed);
+
+    HoldTestAlgorithm delay;
+    const float norm160 = (160.0f - 40.0f) / 1160.0f;
+    EXPECT_TRUE(delay.OnParameterChange(Hold::kTempo, norm160).empty());
+    delay.OnParameterChange(Hold::kSyncCoeff, 3.0f / 8.0f);
+    EXPECT_EQ(delay.OnParameterChange(Hold::kTempo, norm160), "Tempo: 160.0 BPM (Sync !)");
+    EXPECT_TRUE(delay.OnParameterChange(9, 1.0f).empty());
 }
 
 TEST(AlgorithmTables, PresetsApplyOnlyWhenTheyFitAndLookupsMatchExactly)
 {
     TempoTestAlgorithm algorithm;
-    EXPECT_EQ(algorithm.currentPreset, algorithm.presets.at(0).get());
     algorithm.ApplyPreset("Slow");
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 60.0f);
     EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kGain), 0.5f);
-    EXPECT_EQ(algorithm.currentPreset->name, "Slow");
-
     algorithm.ApplyPresetByIndex(0);
-    algorithm.ApplyPreset("Short"); // one value too few
-    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 300.0f);
-    EXPECT_EQ(algorithm.currentPreset->name, "Default");
-    algorithm.ApplyPreset("slow"); // names match exactly
+    for (const char* name : {"Short", "slow"}) // one value too few; names match exactly
+        algorithm.ApplyPreset(name);
     algorithm.ApplyPresetByIndex(7);
+    EXPECT_FLOAT_EQ(algorithm.Value(TempoTestAlgorithm::kTempo), 300.0f);
     EXPECT_EQ(algorithm.currentPreset->name, "Default");
 
     int32_t index = 0;
@@ -125,7 +163,6 @@ TEST(AlgorithmTables, PresetsApplyOnlyWhenTheyFitAndLookupsMatchExactly)
     EXPECT_EQ(algorithm.FindParameter("Sync"), nullptr);
     EXPECT_EQ(algorithm.FindParameter("sync coeff"), nullptr);
     EXPECT_EQ(algorithm.GetParameter(1), nullptr);
-    EXPECT_EQ(algorithm.Value(1), 0.0f);
     algorithm.AddParameter(TempoTestAlgorithm::kGain,
                            std::make_unique<CORVDSPParameter>(&algorithm, "Other", "dB", 0, 1, 1, 0, ScaleLinear));
     EXPECT_EQ(algorithm.GetParameter(TempoTestAlgorithm::kGain)->name, "Gain"); // the first record stays
