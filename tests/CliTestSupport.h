@@ -12,8 +12,6 @@
 
 namespace testing_support {
 
-namespace fs = std::filesystem;
-
 using Channels = std::vector<std::vector<float>>;
 
 // Writes and reads 32-bit float WAV files with libsndfile directly, apart

@@ -28,13 +28,11 @@ TEST(AllocationCounter, CountsEveryAllocationAndLock)
     void* volatile raw = std::malloc(16);
     mutex.lock();
     mutex.unlock();
-    const size_t allocations = counter.Count();
-    const size_t locks = counter.Locks();
+    const std::pair<size_t, size_t> counted{counter.Count(), counter.Locks()};
     std::free(raw);
     delete[] many;
     delete one;
-    EXPECT_EQ(allocations, 3u);
-    EXPECT_EQ(locks, 1u);
+    EXPECT_EQ(counted, (std::pair<size_t, size_t>{3, 1}));
 }
 
 TEST_P(EffectProcessing, AllocatesNothing)

@@ -1,4 +1,7 @@
 #include "cli/CORVEffectChain.h"
+#include "cli/Demo.h"
+#include "cli/DemoRiff.h"
+#include "cli/Pedalboard.h"
 #include "cli/Render.h"
 #include "core/CORVEffectGroupSpecific.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
@@ -10,11 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fcntl.h>
 #include <limits>
+#include <numbers>
+#include <sstream>
 #include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
 
 using testing_support::Channels;
 using testing_support::TemporaryFolder;
@@ -110,18 +112,6 @@ TEST(RenderCommand, OutputMatchesTheCoreSampleForSample)
     }
 }
 
-// Streaming never cuts a slice short, so the slices stay those of a
-// real-time host with the same block length.
-TEST(RenderCommand, EffectsStreamInChunksOfWholeSlices)
-{
-    for (int32_t block : {1, 300, 1000, 2047, 2048}) {
-        const CORVEffectChain chain({}, kSampleRate, {kTempo, block});
-        EXPECT_EQ(chain.ChunkFrames() % block, 0) << block;
-        EXPECT_GT(chain.ChunkFrames(), CORVEffectChain::kPreferredChunkFrames - block);
-        EXPECT_LE(chain.ChunkFrames(), CORVEffectChain::kPreferredChunkFrames);
-    }
-}
-
 TEST(RenderCommand, SummaryReportsEachStagesPeaks)
 {
     // A 0.4 sine through a bypassed tremolo and an auto pan at its default
@@ -161,8 +151,8 @@ TEST(RenderCommand, SummaryReportsEachStagesPeaks)
 }
 
 // The output path is written through, never over: a link stays a link, a
-// FIFO stays a FIFO, a file keeps its permissions, and a name as long as
-// the file system takes still has room for the hidden file beside it.
+// file keeps its permissions, and a name as long as the file system takes
+// still has room for the hidden file beside it.
 TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
 {
     const TemporaryFolder folder;
@@ -183,27 +173,133 @@ TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
     ASSERT_EQ(render(folder / longest).status, 0);
     EXPECT_EQ(testing_support::ReadAudio(folder / longest).channels[0].size(), kFrames);
 
-    // The test holds a writing end of its own, so that its reader sees the
-    // end only after the render, and never waits for ever if none comes.
-    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
-    const int readEnd = open((folder / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
-    const int ownWriteEnd = open((folder / "fifo").c_str(), O_WRONLY);
-    ASSERT_GE(readEnd, 0);
-    ASSERT_GE(ownWriteEnd, 0);
-    fcntl(readEnd, F_SETFL, 0);
-    std::string received;
-    std::thread reader([&] {
-        char chunk[4096];
-        for (ssize_t count; (count = read(readEnd, chunk, sizeof chunk)) > 0;)
-            received.append(chunk, size_t(count));
-    });
-    const auto run = render(folder / "fifo");
-    close(ownWriteEnd);
-    reader.join();
-    close(readEnd);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"in.wav", "kept", "link.wav", longest}));
+}
+
+namespace {
+
+double LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    double largest = 0.0;
+    for (size_t i = 0; i < a.size(); ++i)
+        largest = std::max(largest, double(std::fabs(a[i] - b.at(i))));
+    return largest;
+}
+
+} // namespace
+
+// Ten seconds of a riff at 120 BPM, every beat audible, dry and through the
+// pedalboard (gate, drive, modulation, delay, reverb, cabinet), both below
+// full scale.
+TEST(Demo, WritesAnAudibleDryRiffAndADifferentWetOneBelowFullScale)
+{
+    const TemporaryFolder folder;
+    const DemoResult result = RunDemo(folder / "demo");
+    EXPECT_EQ(result.dryPath, folder / "demo/demo-dry.wav");
+    EXPECT_EQ(result.wetPath, folder / "demo/demo-wet.wav");
+    const auto dry = testing_support::ReadAudio(result.dryPath);
+    const auto wet = testing_support::ReadAudio(result.wetPath);
+    for (const auto* file : {&dry, &wet}) {
+        EXPECT_EQ(file->sampleRate, 48000);
+        EXPECT_EQ(file->format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        ASSERT_EQ(file->channels.size(), 2u);
+        for (const std::vector<float>& channel : file->channels) {
+            ASSERT_EQ(channel.size(), 480000u);
+            EXPECT_LT(testing_support::Peak(channel), 1.0f);
+            EXPECT_GT(testing_support::Rms(channel), 0.01); // -40 dBFS
+        }
+    }
+    const std::vector<float> riff = SynthesiseDemoRiff();
+    EXPECT_EQ(dry.channels[0], riff);
+    EXPECT_EQ(testing_support::Peak(riff), kDemoPeak);
+    for (size_t beat = 0; beat < 20; ++beat)
+        EXPECT_GT(testing_support::Rms({riff.begin() + long(beat * 24000), riff.begin() + long(beat * 24000 + 24000)}),
+                  0.002)
+            << "beat " << beat;
+    EXPECT_GT(LargestDifference(dry.channels[0], wet.channels[0]), 0.05);
+    // The auto pan spreads the mono riff: the wet sides differ.
+    EXPECT_GT(LargestDifference(wet.channels[0], wet.channels[1]), 0.05);
+    EXPECT_EQ(result.summary.frames, 480000);
+
+    std::vector<std::string> built;
+    const CORVEffectChain chain(PedalboardRequests(), kDemoSampleRate);
+    for (const auto& stage : chain.Stages())
+        built.emplace_back(stage->Entry().shortName);
+    EXPECT_EQ(built, (std::vector<std::string>{"NG", "OD", "CH", "TR", "AP", "BD", "RV", "SPG"}));
+}
+
+namespace {
+
+constexpr size_t kToneFrames = 3 * kSampleRate;
+
+// A string plucked at 110 Hz (A2), its harmonics dying faster than its
+// fundamental.
+std::vector<float> PluckedA2()
+{
+    std::vector<float> tone(kToneFrames);
+    for (size_t i = 0; i < kToneFrames; ++i) {
+        const double t = double(i) / kSampleRate;
+        for (int h = 1; h <= 6; ++h)
+            tone[i] += float(0.3 / h * std::exp(-0.5 * h * t) * std::sin(2.0 * std::numbers::pi * 110.0 * h * t));
+    }
+    return tone;
+}
+
+struct Reading {
+    double seconds;
+    std::string note;
+    double frequency;
+    double deviation;
+};
+
+// The readings of a run, after checking its heading and its units.
+std::vector<Reading> Readings(const std::vector<std::string>& args)
+{
+    const auto run = testing_support::RunStompsetBinary(args);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(received.rfind("RIFF", 0), 0u);
-    EXPECT_GT(received.size(), kFrames * sizeof(float));
-    EXPECT_EQ(std::filesystem::status(folder / "fifo").type(), std::filesystem::file_type::fifo);
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "in.wav", "kept", "link.wav", longest}));
+    std::istringstream text(run.out);
+    std::string line;
+    std::getline(text, line);
+    EXPECT_EQ(line, "    time  note   frequency  deviation");
+    std::vector<Reading> readings;
+    for (Reading r{}; std::getline(text, line); readings.push_back(r)) {
+        std::istringstream fields(line);
+        std::string octave;
+        std::string hz = "Hz";
+        if (fields >> r.seconds >> r.note && r.note != "-" && fields >> octave >> r.frequency >> hz >> r.deviation)
+            r.note += " " + octave;
+        EXPECT_EQ(hz, "Hz") << line;
+    }
+    return readings;
+}
+
+} // namespace
+
+TEST(CliTune, PrintsOneReadingPerFrame)
+{
+    const TemporaryFolder folder;
+    const std::vector<float> tone = PluckedA2();
+    testing_support::WriteFloatWav(folder / "a2.wav", {tone}, kSampleRate);
+    // The same string on the left only: the tuner hears the sum.
+    testing_support::WriteFloatWav(folder / "stereo.wav", {tone, std::vector<float>(kToneFrames, 0.0f)}, kSampleRate);
+    for (const char* file : {"a2.wav", "stereo.wav"}) {
+        SCOPED_TRACE(file);
+        const std::vector<Reading> readings = Readings({"tune", "-i", folder / file});
+        ASSERT_EQ(readings.size(), kToneFrames / 4096);
+        for (size_t i = 0; i < readings.size(); ++i)
+            EXPECT_NEAR(readings[i].seconds, double((i + 1) * 4096) / kSampleRate, 0.0005);
+        EXPECT_EQ(readings.back().note, "A 2");
+        EXPECT_NEAR(readings.back().frequency, 110.0, 0.2);
+        EXPECT_NEAR(readings.back().deviation, 0.0, 1.0);
+    }
+
+    // Against a 442 Hz A the same string reads about 4 units flat:
+    // (110 - 110.5) / ((110.5 - 110.5 / 2^(1/12)) / 50).
+    EXPECT_NEAR(Readings({"tune", "-i", folder / "a2.wav", "--a4", "442"}).back().deviation, -4.03, 1.0);
+
+    testing_support::WriteFloatWav(folder / "silence.wav", {std::vector<float>(5 * 4096, 0.0f)}, 48000);
+    const std::vector<Reading> silence = Readings({"tune", "--input", folder / "silence.wav"});
+    ASSERT_EQ(silence.size(), 5u);
+    for (const Reading& reading : silence)
+        EXPECT_EQ(reading.note, "-");
 }
