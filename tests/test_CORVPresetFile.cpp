@@ -259,7 +259,6 @@ TEST_F(PresetFileTest, DamagedFilesLoadSafelyAndNeverLosePresets)
     CORVPresetDocument seed;
     seed.AppendPreset(kTremoloCode, "Alpha", {300.0f, 0.0f, 21.0f, 0.0f, 0.0f});
     seed.AppendPreset(kAutoPanCode, "Pan", {0.0f, 100.0f, 0.0f, 100.0f, 0.0f, 0.0f});
-    seed.AppendPreset(kTremoloCode, "Beta", {120.0f, 2.0f, 50.5f, 3.0f, 1.0f});
     const char* const kOddValues[] = {"1e999999", "-0", "", "nan", "0x1p3", "1,5", "<real>3</real>", "</real>"};
     std::mt19937 random(20240611);
     const auto at = [&random](size_t size) { return size_t(random() % std::max<size_t>(size, 1)); };
@@ -304,20 +303,15 @@ TEST_F(PresetFileTest, DamagedFilesLoadSafelyAndNeverLosePresets)
     EXPECT_LT(saved, 320);
 }
 
-TEST(AtomicFile, ReplaceKeepsThePermissionsAndAFailedWriteChangesNothing)
+// A new file is made whole or not at all, and never over an existing one.
+TEST(AtomicFile, CreateNeverReplacesAndAFailedWriteLeavesNothing)
 {
     testing_support::TemporaryFolder folder;
-    const std::string path = folder / "file";
-    WriteFile(path, "old");
-    fs::permissions(path, fs::perms(0600));
-    ASSERT_TRUE(platform::ReplaceFile(path, "new contents"));
-    EXPECT_EQ(fs::status(path).permissions(), fs::perms(0600));
-    const auto failAtOnce = [](int, std::string_view) { return false; };
-    EXPECT_FALSE(platform::ReplaceFile(path, "new", failAtOnce));
-    EXPECT_FALSE(platform::CreateNewFile(folder / "other", "new", failAtOnce));
-    EXPECT_FALSE(platform::CreateNewFile(path, "second"));
-    ASSERT_TRUE(platform::CreateNewFile(folder / "made", "first"));
-    EXPECT_EQ(fs::status(folder / "made").permissions(), fs::perms(0644));
-    EXPECT_EQ(ReadFile(path), "new contents");
-    EXPECT_EQ(folder.Entries(), (Names{"file", "made"}));
+    EXPECT_FALSE(platform::CreateNewFile(folder / "file", "new", [](int, std::string_view) { return false; }));
+    EXPECT_TRUE(folder.Entries().empty());
+    ASSERT_TRUE(platform::CreateNewFile(folder / "file", "first"));
+    EXPECT_FALSE(platform::CreateNewFile(folder / "file", "second"));
+    EXPECT_EQ(ReadFile(folder / "file"), "first");
+    EXPECT_EQ(fs::status(folder / "file").permissions(), fs::perms(0644));
+    EXPECT_EQ(folder.Entries(), Names{"file"});
 }

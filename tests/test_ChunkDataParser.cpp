@@ -171,8 +171,8 @@ TEST(ChunkParse, FloatShortAndUnknownPrefixes)
                           + std::string("z_q\0", 4)                        // unknown: no value
                           + std::string("l_ijkl\0\0\xFF\xFF\xFF\xFD", 12))); // -3
     ASSERT_EQ(parser.GetEntryCount(), 4u);
-    const ChunkDataParser::Type types[] = {ChunkDataParser::kFloat, ChunkDataParser::kShort,
-                                           ChunkDataParser::kUnknown, ChunkDataParser::kInteger};
+    using P = ChunkDataParser;
+    const P::Type types[] = {P::kFloat, P::kShort, P::kUnknown, P::kInteger};
     for (size_t i = 0; i < 4; ++i)
         EXPECT_EQ(parser.GetType(i), types[i]) << i;
     EXPECT_EQ(ChunkDataParser::AsFloat(parser.GetValueBits(0)), 1.5f);

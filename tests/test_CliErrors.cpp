@@ -66,9 +66,7 @@ TEST(RenderErrors, FailedRenderIsOneLineAndLeavesTheOutputUntouched)
         {{"-e", "TR:De\x1B[2Jpth\n=1"}, kUsage, "unknown parameter 'De\\x1B[2Jpth' of"},
         {{"-e", "TR", "--tempo", "0x5A"}, kUsage, "--tempo takes a number of beats per minute, not '0x5A'"},
         {{"-e", "TR", "--block", "4096"}, kUsage, "block length 4096 is outside 1 .. 2048 frames"},
-        {{"-e", "TR", "-o", "other.wav"}, kUsage, "option '--output' is given more than once"},
         {{"-e", "TR", "--temp", "90"}, kUsage, "unknown option '--temp' for 'render'; did you mean '--tempo'?"},
-        {{"-e", "TR", "--format", "pcm8"}, kUsage, "unknown sample format 'pcm8'"},
         {{}, kUsage, "no effect given"},
     };
     const ErrorCase files[] = {
@@ -114,7 +112,6 @@ TEST(CommandErrors, OtherCommandsNameTheMistakeAndTheCloseMatches)
         {{"tune"}, kUsage, "tune needs --input"},
         {{"tune", "-i", folder / "missing.wav"}, kFailure, "cannot read '" + folder / "missing.wav" + "'"},
         {{"tune", "-i", folder / "tone.wav", "--a4", "high"}, kUsage, "--a4 takes a frequency"},
-        {{"tune", "-i", folder / "tone.wav", "extra"}, kUsage, "unexpected argument 'extra'"},
     };
     for (const ErrorCase& error : cases)
         ExpectOneLineError(testing_support::RunStompsetBinary(error.args), error.status, error.message);
@@ -122,12 +119,13 @@ TEST(CommandErrors, OtherCommandsNameTheMistakeAndTheCloseMatches)
 
 namespace {
 
-std::string ErrorOf(const std::function<void()>& action, int status = CliError::kUsage)
+// The message of the usage error an action throws.
+std::string ErrorOf(const std::function<void()>& action)
 {
     try {
         action();
     } catch (const CliError& error) {
-        EXPECT_EQ(error.ExitStatus(), status) << error.what();
+        EXPECT_EQ(error.ExitStatus(), CliError::kUsage) << error.what();
         return error.what();
     }
     return "no error";
@@ -177,9 +175,7 @@ TEST(ParameterValues, ValuesInUnitsEntriesAndScaleWords)
         return ErrorOf([&] { value(parameter, text); });
     };
     EXPECT_EQ(error("Tempo", "701"), "value 701 of SC Tempo is outside its range 1 .. 700 BPM");
-    EXPECT_EQ(error("Tempo", "300 Hz"), "'300 Hz' is not a value of SC Tempo (range 1 .. 700 BPM)");
     EXPECT_EQ(error("Tempo", "0x10"), "'0x10' is not a value of SC Tempo (range 1 .. 700 BPM)");
-    EXPECT_EQ(error("Center", "50"), "value 50 of SC Center is outside its range -40 .. 40 (% Left / % Right)");
     EXPECT_EQ(error("Sync coeff", "9"),
               "'9' is not an entry of SC Sync coeff (entries: 'Off', '1/1', '1/2', '1/4', '1/4 T', '1/8', '1/8 T', "
               "'1/16', '1/16 T')");

@@ -13,10 +13,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fcntl.h>
 #include <limits>
 #include <numbers>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using testing_support::Channels;
 using testing_support::TemporaryFolder;
@@ -151,8 +154,8 @@ TEST(RenderCommand, SummaryReportsEachStagesPeaks)
 }
 
 // The output path is written through, never over: a link stays a link, a
-// file keeps its permissions, and a name as long as the file system takes
-// still has room for the hidden file beside it.
+// FIFO stays a FIFO, a file keeps its permissions, and a name as long as
+// the file system takes still has room for the hidden file beside it.
 TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
 {
     const TemporaryFolder folder;
@@ -173,7 +176,29 @@ TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
     ASSERT_EQ(render(folder / longest).status, 0);
     EXPECT_EQ(testing_support::ReadAudio(folder / longest).channels[0].size(), kFrames);
 
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"in.wav", "kept", "link.wav", longest}));
+    // The test holds a writing end of its own, so that its reader sees the
+    // end only after the render, and never waits for ever if none comes.
+    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+    const int readEnd = open((folder / "fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    const int ownWriteEnd = open((folder / "fifo").c_str(), O_WRONLY);
+    ASSERT_GE(readEnd, 0);
+    ASSERT_GE(ownWriteEnd, 0);
+    fcntl(readEnd, F_SETFL, 0);
+    std::string received;
+    std::thread reader([&] {
+        char chunk[4096];
+        for (ssize_t count; (count = read(readEnd, chunk, sizeof chunk)) > 0;)
+            received.append(chunk, size_t(count));
+    });
+    const auto run = render(folder / "fifo");
+    close(ownWriteEnd);
+    reader.join();
+    close(readEnd);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(received.rfind("RIFF", 0), 0u);
+    EXPECT_GT(received.size(), kFrames * sizeof(float));
+    EXPECT_EQ(std::filesystem::status(folder / "fifo").type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "in.wav", "kept", "link.wav", longest}));
 }
 
 namespace {
