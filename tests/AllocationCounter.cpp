@@ -45,6 +45,8 @@ const int hooksInstalled = __sanitizer_install_malloc_and_free_hooks(OnMalloc, O
 
 #else
 
+// The C allocator, and operator new and delete; the library's array and
+// non-throwing forms call these.
 extern "C" {
 void* __libc_malloc(size_t size);
 void* __libc_calloc(size_t count, size_t size);
@@ -69,32 +71,15 @@ void* realloc(void* pointer, size_t size)
 void free(void* pointer) { __libc_free(pointer); }
 }
 
-namespace {
-void* CountedNew(size_t size)
+void* operator new(size_t size)
 {
     Note();
     if (void* pointer = __libc_malloc(size ? size : 1))
         return pointer;
     throw std::bad_alloc();
 }
-} // namespace
-
-void* operator new(size_t size) { return CountedNew(size); }
-void* operator new[](size_t size) { return CountedNew(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept
-{
-    Note();
-    return __libc_malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept
-{
-    Note();
-    return __libc_malloc(size ? size : 1);
-}
 void operator delete(void* pointer) noexcept { __libc_free(pointer); }
-void operator delete[](void* pointer) noexcept { __libc_free(pointer); }
 void operator delete(void* pointer, size_t) noexcept { __libc_free(pointer); }
-void operator delete[](void* pointer, size_t) noexcept { __libc_free(pointer); }
 
 #endif
 

@@ -6,15 +6,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace testing_support {
-
-namespace fs = std::filesystem;
 
 using Channels = std::vector<std::vector<float>>;
 
@@ -22,17 +18,14 @@ using Channels = std::vector<std::vector<float>>;
 // from the program's own file classes.
 inline void WriteFloatWav(const std::string& path, const Channels& channels, int sampleRate)
 {
-    SF_INFO info{};
-    info.samplerate = sampleRate;
-    info.channels = int(channels.size());
-    info.format = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
+    SF_INFO info{0, sampleRate, int(channels.size()), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0, 0};
     SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
     if (!file)
         throw std::runtime_error(sf_strerror(nullptr));
-    std::vector<float> interleaved(channels[0].size() * channels.size());
-    for (size_t c = 0; c < channels.size(); ++c)
-        for (size_t i = 0; i < channels[c].size(); ++i)
-            interleaved[i * channels.size() + c] = channels[c][i];
+    std::vector<float> interleaved;
+    for (size_t i = 0; i < channels[0].size(); ++i)
+        for (const std::vector<float>& channel : channels)
+            interleaved.push_back(channel[i]);
     sf_writef_float(file, interleaved.data(), sf_count_t(channels[0].size()));
     sf_close(file);
 }
@@ -53,9 +46,8 @@ inline AudioFile ReadAudio(const std::string& path)
     sf_readf_float(file, interleaved.data(), info.frames);
     sf_close(file);
     AudioFile audio{info.samplerate, info.format, Channels(size_t(info.channels))};
-    for (size_t c = 0; c < audio.channels.size(); ++c)
-        for (sf_count_t i = 0; i < info.frames; ++i)
-            audio.channels[c].push_back(interleaved[size_t(i) * audio.channels.size() + c]);
+    for (size_t i = 0; i < interleaved.size(); ++i)
+        audio.channels[i % audio.channels.size()].push_back(interleaved[i]);
     return audio;
 }
 
@@ -65,14 +57,6 @@ struct ProgramRun {
     std::string out;
     std::string err;
 };
-
-inline std::string ReadText(const fs::path& path)
-{
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 inline std::string ShellQuoted(const std::string& arg)
 {
@@ -90,7 +74,7 @@ inline ProgramRun RunStompsetBinary(const std::vector<std::string>& args)
         command.append(" ").append(ShellQuoted(arg));
     command.append(" >").append(ShellQuoted(captures / "out")).append(" 2>").append(ShellQuoted(captures / "err"));
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(captures / "out"), ReadText(captures / "err")};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadFile(captures / "out"), ReadFile(captures / "err")};
 }
 
 } // namespace testing_support

@@ -12,31 +12,26 @@ public:
     std::vector<std::string> calls;
     std::string message;
 
-    void BeginChange() override { calls.push_back("BeginChange"); }
     void SetMessage(const std::string& text) override
     {
         message = text;
-        calls.push_back("SetMessage(" + text + ")");
+        Note("SetMessage(" + text + ")");
     }
     std::string GetMessage() const override { return message; }
-    void ShowMessage(const std::string& text) override { calls.push_back("ShowMessage(" + text + ")"); }
-    void SetControl(int32_t index, float) override { calls.push_back("SetControl " + std::to_string(index)); }
-    void QueueControlUpdate(int32_t index, float) override
-    {
-        calls.push_back("QueueControlUpdate " + std::to_string(index));
-    }
-    void NotifyHostValue(int32_t index, int32_t) override
-    {
-        calls.push_back("NotifyHostValue " + std::to_string(index));
-    }
-    void HighlightControl(int32_t index, int32_t, int32_t) override
-    {
-        calls.push_back("HighlightControl " + std::to_string(index));
-    }
-    void ClearChange() override { calls.push_back("ClearChange"); }
-    void EditorIdle() override { calls.push_back("EditorIdle"); }
-    void RefreshBegin() override { calls.push_back("RefreshBegin"); }
-    void RefreshEnd() override { calls.push_back("RefreshEnd"); }
+    void ShowMessage(const std::string& text) override { Note("ShowMessage(" + text + ")"); }
+    void SetControl(int32_t index, float) override { Note("SetControl", index); }
+    void QueueControlUpdate(int32_t index, float) override { Note("QueueControlUpdate", index); }
+    void NotifyHostValue(int32_t index, int32_t) override { Note("NotifyHostValue", index); }
+    void HighlightControl(int32_t index, int32_t, int32_t) override { Note("HighlightControl", index); }
+    void BeginChange() override { Note("BeginChange"); }
+    void ClearChange() override { Note("ClearChange"); }
+    void EditorIdle() override { Note("EditorIdle"); }
+    void RefreshBegin() override { Note("RefreshBegin"); }
+    void RefreshEnd() override { Note("RefreshEnd"); }
+
+private:
+    void Note(const std::string& call) { calls.push_back(call); }
+    void Note(const std::string& call, int32_t index) { calls.push_back(call + " " + std::to_string(index)); }
 };
 
 } // namespace testing_support

@@ -5,6 +5,8 @@
 #include "tests/AllocationCounter.h"
 #include "tests/EffectContract.h"
 
+#include <cstdlib>
+#include <mutex>
 #include <random>
 #include <vector>
 
@@ -15,6 +17,23 @@ class EffectProcessing : public ::testing::TestWithParam<int32_t> {};
 constexpr int32_t kLongestBlock = 8192;
 constexpr uint32_t kPreparedBlock = 512;
 } // namespace
+
+// The counter itself sees every way of allocating, and locks.
+TEST(AllocationCounter, CountsEveryAllocationAndLock)
+{
+    std::mutex mutex;
+    testing_support::AllocationCounter counter;
+    int* volatile one = new (std::nothrow) int(1);
+    int* volatile many = new int[9];
+    void* volatile raw = std::malloc(16);
+    mutex.lock();
+    mutex.unlock();
+    const std::pair<size_t, size_t> counted{counter.Count(), counter.Locks()};
+    std::free(raw);
+    delete[] many;
+    delete one;
+    EXPECT_EQ(counted, (std::pair<size_t, size_t>{3, 1}));
+}
 
 TEST_P(EffectProcessing, AllocatesNothing)
 {

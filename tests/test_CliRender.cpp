@@ -1,4 +1,7 @@
 #include "cli/CORVEffectChain.h"
+#include "cli/Demo.h"
+#include "cli/DemoRiff.h"
+#include "cli/Pedalboard.h"
 #include "cli/Render.h"
 #include "core/CORVEffectGroupSpecific.h"
 #include "effects/modulation/CORVAutoPanDSP.h"
@@ -10,9 +13,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <limits>
 #include <fcntl.h>
+#include <limits>
+#include <numbers>
+#include <sstream>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -27,16 +31,6 @@ constexpr int kSampleRate = 44100;
 constexpr size_t kFrames = 100000;
 constexpr int32_t kBlock = 1000;
 constexpr double kTempo = 100.0;
-constexpr int32_t kHardTremolo = 3;
-constexpr int32_t kLeslieRotary = 2;
-constexpr float kSyncEighth = 5.0f; // "1/8"
-
-// clang-format off
-const std::vector<std::string> kChainArguments = {
-    "-e", "TR:preset=Hard tremolo:Depth=60:Sync coeff=1/8",
-    "-e", "Auto Pan:preset=leslie rotary:center=-20:stereo=50%",
-};
-// clang-format on
 
 Channels TestSignal(size_t channels)
 {
@@ -46,51 +40,23 @@ Channels TestSignal(size_t channels)
     return signal;
 }
 
-void Set(CORVEffectProcessAS& process, int32_t index, float plain)
-{
-    const CORVDSPParameter* parameter = process.GetAlgorithm()->GetParameter(index);
-    process.SetControlValue(index, CORVEffectProcess::ToControlValue(parameter->NormalizedFromPlain(plain)));
-}
-
-std::unique_ptr<CORVEffectProcessAS> Offline(int32_t effectId)
+// An offline instance of the plug-in core as a host would make it, with a
+// factory preset and plain values on top.
+std::unique_ptr<CORVEffectProcessAS> Offline(int32_t effectId, int32_t preset,
+                                             const std::vector<std::pair<int32_t, float>>& values)
 {
     NewPlugIn();
     std::unique_ptr<CEffectProcess> made =
         GetPlugInGroup()->CreateProcess(FindCatalogueEntry(effectId)->OfflineId(), kSampleRate);
-    auto* offline = dynamic_cast<CORVEffectProcessAS*>(made.release());
+    std::unique_ptr<CORVEffectProcessAS> offline(dynamic_cast<CORVEffectProcessAS*>(made.release()));
     offline->SetHostTempo(kTempo);
     offline->SetSliceFrames(kBlock);
-    return std::unique_ptr<CORVEffectProcessAS>(offline);
-}
-
-// The chain of kChainArguments set up by hand on the plug-in core and run
-// over the whole signal at once.
-Channels ProcessWithTheCore(Channels signal)
-{
-    auto tremolo = Offline(180);
-    tremolo->ApplyPresetFromEditor(kHardTremolo);
-    Set(*tremolo, CORVTremoloDSP::kDepth, 60.0f);
-    Set(*tremolo, CORVTremoloDSP::kSyncCoeff, kSyncEighth);
-    auto autoPan = Offline(5);
-    autoPan->ApplyPresetFromEditor(kLeslieRotary);
-    Set(*autoPan, CORVAutoPanDSP::kCenter, -20.0f);
-    Set(*autoPan, CORVAutoPanDSP::kStereo, 50.0f);
-    for (CORVEffectProcessAS* process : {tremolo.get(), autoPan.get()}) {
-        for (size_t c = 0; c < signal.size(); ++c) {
-            const SAudioBuffer buffer{signal[c].data(), int32_t(signal[c].size())};
-            process->SetInputBuffer(int(c), buffer);
-            process->SetOutputBuffer(int(c), buffer);
-        }
-        process->Run();
+    offline->ApplyPresetFromEditor(preset);
+    for (const auto& [index, plain] : values) {
+        const CORVDSPParameter* parameter = offline->GetAlgorithm()->GetParameter(index);
+        offline->SetControlValue(index, CORVEffectProcess::ToControlValue(parameter->NormalizedFromPlain(plain)));
     }
-    return signal;
-}
-
-testing_support::ProgramRun Render(const std::string& input, const std::string& output)
-{
-    std::vector<std::string> args = {"render", "-i", input, "-o", output, "--tempo", "100", "--block", "1000"};
-    args.insert(args.end(), kChainArguments.begin(), kChainArguments.end());
-    return testing_support::RunStompsetBinary(args);
+    return offline;
 }
 
 } // namespace
@@ -105,42 +71,47 @@ TEST(RenderCommand, OutputMatchesTheCoreSampleForSample)
         int format;
         float tolerance;
     };
-    constexpr float kStep24 = 1.0f / 8388608.0f;
     for (const Case& c : {Case{2, "out.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0.0f},
-                          Case{1, "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, kStep24}}) {
+                          Case{1, "out.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 1.0f / 8388608.0f}}) {
         SCOPED_TRACE(c.output);
         const TemporaryFolder folder;
         const Channels input = TestSignal(c.channels);
         testing_support::WriteFloatWav(folder / "in.wav", input, kSampleRate);
-        const auto run = Render(folder / "in.wav", folder / c.output);
+        const auto run = testing_support::RunStompsetBinary(
+            {"render", "-i", folder / "in.wav", "-o", folder / c.output, "--tempo", "100", "--block", "1000", "-e",
+             "TR:preset=Hard tremolo:Depth=60:Sync coeff=1/8", "-e",
+             "Auto Pan:preset=leslie rotary:center=-20:stereo=50%"});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
         EXPECT_EQ(run.out.rfind("100000 frames, 2.268 s at 44100 Hz | TR in ", 0), 0u) << run.out;
         EXPECT_NE(run.out.find(" | AP in "), std::string::npos) << run.out;
         EXPECT_NE(run.out.find("x real time\n"), std::string::npos) << run.out;
 
+        // Hard tremolo is factory preset 3, 1/8 sync entry 5; Leslie rotary
+        // is preset 2.
+        Channels expected = input;
+        for (const auto& process :
+             {Offline(180, 3, {{CORVTremoloDSP::kDepth, 60.0f}, {CORVTremoloDSP::kSyncCoeff, 5.0f}}),
+              Offline(5, 2, {{CORVAutoPanDSP::kCenter, -20.0f}, {CORVAutoPanDSP::kStereo, 50.0f}})}) {
+            for (size_t channel = 0; channel < expected.size(); ++channel) {
+                const SAudioBuffer buffer{expected[channel].data(), int32_t(kFrames)};
+                process->SetInputBuffer(int(channel), buffer);
+                process->SetOutputBuffer(int(channel), buffer);
+            }
+            process->Run();
+        }
+        EXPECT_GT(testing_support::Rms(expected[0]), 0.05);
+        EXPECT_NE(expected, input);
+
         const auto output = testing_support::ReadAudio(folder / c.output);
         EXPECT_EQ(output.sampleRate, kSampleRate);
         EXPECT_EQ(output.format, c.format);
-        const Channels expected = ProcessWithTheCore(input);
-        EXPECT_GT(testing_support::Rms(expected[0]), 0.05);
-        EXPECT_NE(expected, input);
         ASSERT_EQ(output.channels.size(), c.channels);
         for (size_t channel = 0; channel < c.channels; ++channel) {
             ASSERT_EQ(output.channels[channel].size(), kFrames);
             for (size_t i = 0; i < kFrames; ++i)
                 ASSERT_NEAR(output.channels[channel][i], expected[channel][i], c.tolerance) << "frame " << i;
         }
-    }
-}
-
-TEST(RenderCommand, EffectsStreamInChunksOfWholeSlices)
-{
-    for (int32_t block : {1, 300, 1000, 2047, 2048}) {
-        const CORVEffectChain chain({}, kSampleRate, {kTempo, block});
-        EXPECT_EQ(chain.ChunkFrames() % block, 0) << block;
-        EXPECT_LE(chain.ChunkFrames(), CORVEffectChain::kPreferredChunkFrames);
-        EXPECT_GT(chain.ChunkFrames(), CORVEffectChain::kPreferredChunkFrames - block);
     }
 }
 
@@ -167,8 +138,9 @@ TEST(RenderCommand, SummaryReportsEachStagesPeaks)
     signal[0][10] = signal[1][20000] = std::numeric_limits<float>::quiet_NaN();
     signal[1][30] = -std::numeric_limits<float>::infinity();
     CORVEffectChain poisoned({ParseEffectSpec("TR:bypass"), ParseEffectSpec("AP")}, kSampleRate, {kTempo, kBlock});
-    float* poisonedChannels[2] = {signal[0].data(), signal[1].data()};
-    poisoned.Process(poisonedChannels, 2, int32_t(kFrames));
+    channels[0] = signal[0].data();
+    channels[1] = signal[1].data();
+    poisoned.Process(channels, 2, int32_t(kFrames));
     int64_t left = 0;
     for (const std::vector<float>& channel : signal)
         left += std::count_if(channel.begin(), channel.end(), [](float x) { return !std::isfinite(x); });
@@ -200,9 +172,9 @@ TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
     EXPECT_EQ(std::filesystem::status(folder / "kept/private.wav").permissions(), std::filesystem::perms(0600));
     EXPECT_EQ(testing_support::ReadAudio(folder / "kept/private.wav").channels[0].size(), kFrames);
 
-    const std::string longest = folder / (std::string(251, 'n') + ".wav");
-    ASSERT_EQ(render(longest).status, 0);
-    EXPECT_EQ(testing_support::ReadAudio(longest).channels[0].size(), kFrames);
+    const std::string longest = std::string(251, 'n') + ".wav";
+    ASSERT_EQ(render(folder / longest).status, 0);
+    EXPECT_EQ(testing_support::ReadAudio(folder / longest).channels[0].size(), kFrames);
 
     // The test holds a writing end of its own, so that its reader sees the
     // end only after the render, and never waits for ever if none comes.
@@ -226,6 +198,133 @@ TEST(RenderCommand, OutputPathsAreWrittenThroughSafely)
     EXPECT_EQ(received.rfind("RIFF", 0), 0u);
     EXPECT_GT(received.size(), kFrames * sizeof(float));
     EXPECT_EQ(std::filesystem::status(folder / "fifo").type(), std::filesystem::file_type::fifo);
-    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "in.wav", "kept", "link.wav", longest.substr(
-                                                              folder.Path().size() + 1)}));
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"fifo", "in.wav", "kept", "link.wav", longest}));
+}
+
+namespace {
+
+double LargestDifference(const std::vector<float>& a, const std::vector<float>& b)
+{
+    double largest = 0.0;
+    for (size_t i = 0; i < a.size(); ++i)
+        largest = std::max(largest, double(std::fabs(a[i] - b.at(i))));
+    return largest;
+}
+
+} // namespace
+
+// Ten seconds of a riff at 120 BPM, every beat audible, dry and through the
+// pedalboard (gate, drive, modulation, delay, reverb, cabinet), both below
+// full scale.
+TEST(Demo, WritesAnAudibleDryRiffAndADifferentWetOneBelowFullScale)
+{
+    const TemporaryFolder folder;
+    const DemoResult result = RunDemo(folder / "demo");
+    EXPECT_EQ(result.dryPath, folder / "demo/demo-dry.wav");
+    EXPECT_EQ(result.wetPath, folder / "demo/demo-wet.wav");
+    const auto dry = testing_support::ReadAudio(result.dryPath);
+    const auto wet = testing_support::ReadAudio(result.wetPath);
+    for (const auto* file : {&dry, &wet}) {
+        EXPECT_EQ(file->sampleRate, 48000);
+        EXPECT_EQ(file->format, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        ASSERT_EQ(file->channels.size(), 2u);
+        for (const std::vector<float>& channel : file->channels) {
+            ASSERT_EQ(channel.size(), 480000u);
+            EXPECT_LT(testing_support::Peak(channel), 1.0f);
+            EXPECT_GT(testing_support::Rms(channel), 0.01); // -40 dBFS
+        }
+    }
+    const std::vector<float> riff = SynthesiseDemoRiff();
+    EXPECT_EQ(dry.channels[0], riff);
+    EXPECT_EQ(testing_support::Peak(riff), kDemoPeak);
+    for (size_t beat = 0; beat < 20; ++beat)
+        EXPECT_GT(testing_support::Rms({riff.begin() + long(beat * 24000), riff.begin() + long(beat * 24000 + 24000)}),
+                  0.002)
+            << "beat " << beat;
+    EXPECT_GT(LargestDifference(dry.channels[0], wet.channels[0]), 0.05);
+    // The auto pan spreads the mono riff: the wet sides differ.
+    EXPECT_GT(LargestDifference(wet.channels[0], wet.channels[1]), 0.05);
+    EXPECT_EQ(result.summary.frames, 480000);
+
+    std::vector<std::string> built;
+    const CORVEffectChain chain(PedalboardRequests(), kDemoSampleRate);
+    for (const auto& stage : chain.Stages())
+        built.emplace_back(stage->Entry().shortName);
+    EXPECT_EQ(built, (std::vector<std::string>{"NG", "OD", "CH", "TR", "AP", "BD", "RV", "SPG"}));
+}
+
+namespace {
+
+constexpr size_t kToneFrames = 3 * kSampleRate;
+
+// A string plucked at 110 Hz (A2), its harmonics dying faster than its
+// fundamental.
+std::vector<float> PluckedA2()
+{
+    std::vector<float> tone(kToneFrames);
+    for (size_t i = 0; i < kToneFrames; ++i) {
+        const double t = double(i) / kSampleRate;
+        for (int h = 1; h <= 6; ++h)
+            tone[i] += float(0.3 / h * std::exp(-0.5 * h * t) * std::sin(2.0 * std::numbers::pi * 110.0 * h * t));
+    }
+    return tone;
+}
+
+struct Reading {
+    double seconds;
+    std::string note;
+    double frequency;
+    double deviation;
+};
+
+// The readings of a run, after checking its heading and its units.
+std::vector<Reading> Readings(const std::vector<std::string>& args)
+{
+    const auto run = testing_support::RunStompsetBinary(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::istringstream text(run.out);
+    std::string line;
+    std::getline(text, line);
+    EXPECT_EQ(line, "    time  note   frequency  deviation");
+    std::vector<Reading> readings;
+    for (Reading r{}; std::getline(text, line); readings.push_back(r)) {
+        std::istringstream fields(line);
+        std::string octave;
+        std::string hz = "Hz";
+        if (fields >> r.seconds >> r.note && r.note != "-" && fields >> octave >> r.frequency >> hz >> r.deviation)
+            r.note += " " + octave;
+        EXPECT_EQ(hz, "Hz") << line;
+    }
+    return readings;
+}
+
+} // namespace
+
+TEST(CliTune, PrintsOneReadingPerFrame)
+{
+    const TemporaryFolder folder;
+    const std::vector<float> tone = PluckedA2();
+    testing_support::WriteFloatWav(folder / "a2.wav", {tone}, kSampleRate);
+    // The same string on the left only: the tuner hears the sum.
+    testing_support::WriteFloatWav(folder / "stereo.wav", {tone, std::vector<float>(kToneFrames, 0.0f)}, kSampleRate);
+    for (const char* file : {"a2.wav", "stereo.wav"}) {
+        SCOPED_TRACE(file);
+        const std::vector<Reading> readings = Readings({"tune", "-i", folder / file});
+        ASSERT_EQ(readings.size(), kToneFrames / 4096);
+        for (size_t i = 0; i < readings.size(); ++i)
+            EXPECT_NEAR(readings[i].seconds, double((i + 1) * 4096) / kSampleRate, 0.0005);
+        EXPECT_EQ(readings.back().note, "A 2");
+        EXPECT_NEAR(readings.back().frequency, 110.0, 0.2);
+        EXPECT_NEAR(readings.back().deviation, 0.0, 1.0);
+    }
+
+    // Against a 442 Hz A the same string reads about 4 units flat:
+    // (110 - 110.5) / ((110.5 - 110.5 / 2^(1/12)) / 50).
+    EXPECT_NEAR(Readings({"tune", "-i", folder / "a2.wav", "--a4", "442"}).back().deviation, -4.03, 1.0);
+
+    testing_support::WriteFloatWav(folder / "silence.wav", {std::vector<float>(5 * 4096, 0.0f)}, 48000);
+    const std::vector<Reading> silence = Readings({"tune", "--input", folder / "silence.wav"});
+    ASSERT_EQ(silence.size(), 5u);
+    for (const Reading& reading : silence)
+        EXPECT_EQ(reading.note, "-");
 }
