@@ -196,29 +196,47 @@ TEST_P(EffectContract, NonFiniteInputIsForgottenAfterItsBlock)
 // A host's automation may throw any continuous parameter from one end of its
 // range to the other every few frames.  The output must stay finite and no
 // more than 12 dB above the louder of the two steady settings, with the
-// other controls at their defaults and at 50 %.
+// other controls at their defaults and at 50, 70 and 100 %.
 TEST_P(EffectContract, RangeAutomationStaysWithin12DecibelsOfItsEnds)
 {
     constexpr double kRate = 44100.0;
-    constexpr size_t kFrames = 11025;
     constexpr float kHeadroom = 3.9810717f; // 12 dB
-    const std::vector<float> input = Signal(kRate, kFrames, 12);
-    // Parameter index at its top (high) or bottom throughout, or toggled
-    // every period frames; the largest output peak, infinite once non-finite.
-    auto runAt = [&](bool defaults, int32_t index, int32_t period, bool high) {
+    constexpr float kDefaults = -1.0f;
+    // One instance toggles through every period in turn, each phase going
+    // on from where the last left the filters, and the effects that take
+    // long to construct (the delay's lines) are made three times a case.
+    const std::vector<int32_t> periods = {7, 32, 256};
+    constexpr size_t kPhase = 2756;
+    constexpr size_t kHostBlock = 256;
+    const std::vector<float> input = Signal(kRate, kPhase * periods.size(), 12);
+    // The parameter index starts at its top (high) or bottom, the others
+    // at their defaults or all at one normalised value.  Toggled, it
+    // changes before every block of each phase's period; held, it stays in
+    // a host's blocks, so that any glide over blocks (the blues drive's
+    // output level) arrives.  The largest output peak of each phase,
+    // infinite once non-finite.
+    auto runAt = [&](float others, int32_t index, bool toggled, bool high) {
         auto algorithm = Make(kRate);
-        if (!defaults)
-            SetAll(*algorithm, 0.5f);
+        if (others != kDefaults)
+            SetAll(*algorithm, others);
+        algorithm->OnParameterChange(index, high ? 1.0f : 0.0f);
         std::vector<float> left = input;
         std::vector<float> right = input;
-        float largest = 0.0f;
-        for (size_t start = 0; start < kFrames; start += size_t(period), high = !high) {
-            algorithm->OnParameterChange(index, high ? 1.0f : 0.0f);
-            float* channels[2] = {left.data() + start, right.data() + start};
-            float peaks[4];
-            algorithm->Process(channels, channels, peaks, peaks + 2, int32_t(std::min(size_t(period), kFrames - start)));
-            for (float peak : {peaks[2], peaks[3]})
-                largest = std::isfinite(peak) ? std::max(largest, peak) : INFINITY;
+        std::vector<float> largest(periods.size(), 0.0f);
+        for (size_t phase = 0; phase < periods.size(); ++phase) {
+            const size_t period = toggled ? size_t(periods[phase]) : kHostBlock;
+            for (size_t start = phase * kPhase; start < (phase + 1) * kPhase; start += period) {
+                if (toggled) {
+                    algorithm->OnParameterChange(index, high ? 1.0f : 0.0f);
+                    high = !high;
+                }
+                float* channels[2] = {left.data() + start, right.data() + start};
+                float peaks[4];
+                algorithm->Process(channels, channels, peaks, peaks + 2,
+                                   int32_t(std::min(period, (phase + 1) * kPhase - start)));
+                for (float peak : {peaks[2], peaks[3]})
+                    largest[phase] = std::isfinite(peak) ? std::max(largest[phase], peak) : INFINITY;
+            }
         }
         return largest;
     };
@@ -226,15 +244,18 @@ TEST_P(EffectContract, RangeAutomationStaysWithin12DecibelsOfItsEnds)
     for (const auto& [index, parameter] : prototype->parameters) {
         if (parameter->scaleType == ScaleList)
             continue;
-        for (bool defaults : {true, false}) {
-            const int32_t whole = int32_t(kFrames);
-            const float steady = std::max(runAt(defaults, index, whole, false), runAt(defaults, index, whole, true));
-            for (int32_t period : {7, 32, 256}) {
-                const float peak = runAt(defaults, index, period, false);
-                const std::string where = parameter->name + " every " + std::to_string(period) +
-                                          (defaults ? "" : ", controls at 50 %");
-                EXPECT_TRUE(std::isfinite(peak)) << where;
-                EXPECT_LE(peak, kHeadroom * steady) << where;
+        for (float others : {kDefaults, 0.5f, 0.7f, 1.0f}) {
+            float steady = 0.0f;
+            for (bool high : {false, true})
+                for (float peak : runAt(others, index, false, high))
+                    steady = std::max(steady, peak);
+            const std::vector<float> toggled = runAt(others, index, true, false);
+            for (size_t phase = 0; phase < periods.size(); ++phase) {
+                const std::string where =
+                    parameter->name + " every " + std::to_string(periods[phase]) +
+                    (others == kDefaults ? "" : ", controls at " + std::to_string(std::lround(others * 100.0f)) + " %");
+                EXPECT_TRUE(std::isfinite(toggled[phase])) << where;
+                EXPECT_LE(toggled[phase], kHeadroom * steady) << where;
             }
         }
     }

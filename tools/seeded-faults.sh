@@ -98,6 +98,10 @@ fault sync-eighth-triplet dsp/SyncCoeff.h \
 fault lfo-arc-sign effects/common/CLfo.h \
     'arcValue += speed.arcGain * next;' \
     'arcValue -= speed.arcGain * next;'
+# effects/common: past its ceiling a filter plays the clean copy's output but keeps its own state.
+fault guard-keeps-old-state effects/common/TransitionGuard.h \
+    $'            state = clean;\n            onClean = true;' \
+    $'            onClean = true;'
 # effects/common: the high-pass takes the low-pass's gain term (copy and paste).
 fault butterworth-highpass-gain effects/common/BiquadDesigners.cpp \
     'target = RoundCoefs(t.c2 / t.d, -2.0, 1.0, t.a1, t.a2);' \
@@ -110,10 +114,14 @@ fault biquad-no-flush effects/common/BiquadKernel.h \
 fault fixed-section-no-flush effects/drive/FixedSection.h \
     'const float w = FlushToZero(x + s.state1);' \
     'const float w = x + s.state1;'
+# effects/drive: the tone controls no longer arm the transition guard after a change.
+fault tone-control-unguarded effects/drive/CORVToneControlBase.cpp \
+    $'    if (!reinitialise)\n        guard.Arm();' \
+    ''
 # effects/drive: the graphic EQ feeds each channel's state with the other input.
 fault graphic-eq-channels-swapped effects/drive/CORVGraphicEQBase.cpp \
-    'return StereoFrame{ProcessChannel(states[0], left), ProcessChannel(states[1], right)};' \
-    'return StereoFrame{ProcessChannel(states[0], right), ProcessChannel(states[1], left)};'
+    'return StereoFrame{ProcessChannel(s[0], left), ProcessChannel(s[1], right)};' \
+    'return StereoFrame{ProcessChannel(s[0], right), ProcessChannel(s[1], left)};'
 # effects/drive: the lowest guitar band "corrected" to the 100 Hz of its name.
 fault graphic-eq-lowest-band effects/drive/CORVGraphicEQGuitarDSP.cpp \
     '"Gain 100 Hz",  85.0f},' \

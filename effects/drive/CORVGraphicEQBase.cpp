@@ -5,9 +5,7 @@
 #include "effects/common/Decibels.h"
 #include "effects/common/Pi.h"
 
-#include <algorithm>
 #include <cmath>
-#include <complex>
 
 namespace {
 
@@ -99,29 +97,8 @@ void CORVGraphicEQBase::UpdateParameters(bool reinitialise)
     overallGain = float(gain);
     // The bands' states were built by the old gains.
     if (!reinitialise)
-        guard.Arm(LargestGain());
+        guard.Arm();
     parametersChanged = false;
-}
-
-double CORVGraphicEQBase::LargestGain() const
-{
-    constexpr double kLowestHz = 20.0;
-    constexpr double kGridStep = 1.2599210498948732; // a third of an octave
-    auto magnitude = [this](double f) {
-        const std::complex<double> z = std::polar(1.0, -kTwoPi * f / sampleRate);
-        std::complex<double> h = overallGain;
-        for (size_t n = 0; n < runningCount; ++n) {
-            const Recursion& r = recursions[running[n]];
-            h *= (1.0 + (double(r.b1) + double(r.b2) * z) * z) / (1.0 + (double(r.a1) + double(r.a2) * z) * z);
-        }
-        return std::abs(h);
-    };
-    double largest = 0.0;
-    for (const GraphicBand& band : bands)
-        largest = std::max(largest, magnitude(std::min(double(band.centre), 0.49 * sampleRate)));
-    for (double f = kLowestHz; f < 0.5 * sampleRate; f *= kGridStep)
-        largest = std::max(largest, magnitude(f));
-    return largest;
 }
 
 void CORVGraphicEQBase::Reset()
@@ -147,10 +124,7 @@ float CORVGraphicEQBase::ProcessChannel(std::array<BiquadState, kBands>& channel
 
 void CORVGraphicEQBase::ProcessBlock(const float* const* inputs, float* const* outputs, int32_t frameCount)
 {
-    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
-        return guard.Frame(
-            left, right,
-            [&] { return StereoFrame{ProcessChannel(states[0], left), ProcessChannel(states[1], right)}; },
-            [&] { states = {}; });
+    guard.Process(states, inputs, outputs, frameCount, [this](BandStates& s, float left, float right) {
+        return StereoFrame{ProcessChannel(s[0], left), ProcessChannel(s[1], right)};
     });
 }

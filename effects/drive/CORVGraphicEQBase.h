@@ -50,9 +50,6 @@ private:
     // Designs band k for gainDb and returns the gain factor it leaves out.
     double DesignBand(size_t k, float gainDb);
     float ProcessChannel(std::array<BiquadState, kBands>& channel, float x) const;
-    // The chain's largest gain, output gain included, looked for at the
-    // band centres and every third of an octave.
-    double LargestGain() const;
 
     std::span<const GraphicBand, kBands> bands;
     std::array<Recursion, kBands> recursions{};
@@ -61,6 +58,7 @@ private:
     // The running bands' numbers, so the sample loop never tests a switch.
     std::array<uint8_t, kBands> running{};
     size_t runningCount = 0;
-    std::array<std::array<BiquadState, kBands>, 2> states{};
-    TransitionGuard guard;
+    using BandStates = std::array<std::array<BiquadState, kBands>, 2>;
+    BandStates states{};
+    TransitionGuard<BandStates> guard;
 };

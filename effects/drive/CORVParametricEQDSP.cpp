@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 
 namespace {
 
@@ -77,22 +76,6 @@ Coefficients Design(int32_t type, double gainDb, double frequency, double width,
     }
 }
 
-// The section's largest magnitude, looked for at the design frequency and on
-// a grid a twelfth of an octave apart from 10 Hz up to half the rate.
-double LargestMagnitude(const Coefficients& c, double frequency, double sampleRate)
-{
-    constexpr double kLowestHz = 10.0;
-    constexpr double kGridStep = 1.0594630943592953; // 2^(1/12)
-    auto magnitude = [&](double f) {
-        const std::complex<double> z = std::polar(1.0, -kTwoPi * f / sampleRate);
-        return std::abs((c.b0 + (c.b1 + c.b2 * z) * z) / (c.a0 + (c.a1 + c.a2 * z) * z));
-    };
-    double largest = magnitude(frequency);
-    for (double f = kLowestHz; f < 0.5 * sampleRate; f *= kGridStep)
-        largest = std::max(largest, magnitude(f));
-    return largest;
-}
-
 } // namespace
 
 CORVParametricEQDSP::CORVParametricEQDSP(double sampleRate_, uint32_t maxFrames_)
@@ -138,7 +121,7 @@ void CORVParametricEQDSP::UpdateParameters(bool reinitialise)
     inverseA0 = 1.0 / coefs.a0;
     // The states carried over were built by the old design.
     if (!reinitialise)
-        guard.Arm(LargestMagnitude(coefs, frequency, sampleRate) * OutputGain());
+        guard.Arm();
     parametersChanged = false;
 }
 
@@ -171,13 +154,8 @@ void CORVParametricEQDSP::ProcessBlock(const float* const* inputs, float* const*
     // shape at the extremes can leave a signal far below the smallest
     // normal float, which goes out as 0 rather than as a subnormal.
     const double outputGain = OutputGain();
-    ForEachFrame(inputs, outputs, frameCount, [&](float left, float right) {
-        return guard.Frame(
-            left, right,
-            [&] {
-                return StereoFrame{FlushToZero(float(outputGain * ProcessSample(states[0], left))),
-                                   FlushToZero(float(outputGain * ProcessSample(states[1], right)))};
-            },
-            [&] { states = {}; });
+    guard.Process(states, inputs, outputs, frameCount, [&](std::array<State, 2>& s, float left, float right) {
+        return StereoFrame{FlushToZero(float(outputGain * ProcessSample(s[0], left))),
+                           FlushToZero(float(outputGain * ProcessSample(s[1], right)))};
     });
 }

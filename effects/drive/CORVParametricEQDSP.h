@@ -62,5 +62,5 @@ private:
     int32_t filterType = kHighShelf;
     double width = 1.0;
     double frequency = 1000.0;
-    TransitionGuard guard;
+    TransitionGuard<std::array<State, 2>> guard;
 };

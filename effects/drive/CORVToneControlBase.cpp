@@ -50,16 +50,26 @@ const ToneStackVoicing& CORVToneControlBase::SelectedVoicing() const
 void CORVToneControlBase::UpdateParameters(bool reinitialise)
 {
     if (reinitialise) {
+        guard.SetSampleRate(sampleRate);
         Reset();
         needsReinit = false;
     }
     const PotPositions pots = PotFractions(Value(kBass), Value(kMid), Value(kTreble));
     sections = DesignToneStack(SelectedVoicing(), pots, sampleRate);
     volumeGain = DecibelsToGain(Value(kVolume));
+    // The states carried over were built by the old stack: a bass or mid
+    // pot thrown across its track can leave them ringing far above what
+    // either setting plays.
+    if (!reinitialise)
+        guard.Arm();
     parametersChanged = false;
 }
 
-void CORVToneControlBase::Reset() { channels = {}; }
+void CORVToneControlBase::Reset()
+{
+    channels = {};
+    guard.Disarm();
+}
 
 namespace {
 
@@ -96,18 +106,16 @@ void CORVToneControlBase::ProcessBlock(const float* const* inputs, float* const*
     const Section highPass = widen(sections.highPass);
     const Section body = widen(sections.body);
     const double gain = volumeGain;
-    ChannelState left = channels[0];
-    ChannelState right = channels[1];
+    ChannelStates state = channels;
     // The output is flushed as well: a tail still normal inside the stack can
     // turn subnormal once "Volume" scales it down.
-    ForEachFrame(inputs, outputs, frameCount, [&](float l, float r) {
-        return StereoFrame{FlushToZero(float(gain * Step(body, left.body, Step(highPass, left.highPass, l)))),
-                           FlushToZero(float(gain * Step(body, right.body, Step(highPass, right.highPass, r))))};
+    guard.Process(state, inputs, outputs, frameCount, [&](ChannelStates& s, float l, float r) {
+        return StereoFrame{FlushToZero(float(gain * Step(body, s[0].body, Step(highPass, s[0].highPass, l)))),
+                           FlushToZero(float(gain * Step(body, s[1].body, Step(highPass, s[1].highPass, r))))};
     });
     // A silent input lets the state fade for ever; between blocks it ends
     // in exact zeros.
-    FlushTiny(left);
-    FlushTiny(right);
-    channels[0] = left;
-    channels[1] = right;
+    for (ChannelState& channel : state)
+        FlushTiny(channel);
+    channels = state;
 }

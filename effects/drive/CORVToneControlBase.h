@@ -1,5 +1,6 @@
 #pragma once
 #include "dsp/CORVParRelations.h"
+#include "effects/common/TransitionGuard.h"
 #include "effects/drive/ToneStack.h"
 
 #include <array>
@@ -8,7 +9,7 @@
 // What the guitar and bass tone controls share: "Volume", "Bass", "Mid",
 // "Treble" and a "Type" that picks one passive tone stack from the class's
 // voicings.  The stack is redesigned whenever a control moves, so new
-// coefficients take over at the next block.
+// coefficients take over at the next block, under the transition guard.
 class CORVToneControlBase : public CORVParRelations {
 public:
     enum ParameterIndex : int32_t {
@@ -59,5 +60,7 @@ private:
     std::span<const ToneStackVoicing> voicings;
     ToneStackSections sections{};
     float volumeGain = 1.0f;
-    std::array<ChannelState, 2> channels{};
+    using ChannelStates = std::array<ChannelState, 2>;
+    ChannelStates channels{};
+    TransitionGuard<ChannelStates> guard;
 };

@@ -107,9 +107,9 @@ void CORVAutoWahDSP::UpdateParameters(bool reinitialise)
     speed = SweepSpeedAt(rate, reinitialise ? 0.0f : syncCoeff, tempo, fs);
     lfo.SetSpeed(speed);
     // A new "Center" or "Depth" moves the centre at once, under states
-    // built around the old one.  The band gains less than 2 (k + 1).
+    // built around the old one.
     if (!reinitialise)
-        guard.Arm(2.0 * double(filterGain) + double(dryGain));
+        guard.Arm();
     parametersChanged = false;
 }
 
@@ -143,9 +143,8 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
 {
     CLfo oscillator = lfo;
     LevelGate levelGate = gate;
-    WahChannel left = channels[0];
-    WahChannel right = channels[1];
-    TransitionGuard watch = guard;
+    std::array<WahChannel, 2> wah = channels;
+    Guard watch = guard;
     const SweepSpeed step = speed;
     const bool swingWhenLoud = modeB;
     const float lower = lowerFrequency;
@@ -160,18 +159,16 @@ void CORVAutoWahDSP::ProcessBlock(const float* const* inputs, float* const* outp
         const float s = (swingWhenLoud ? open : 1.0f - open) * oscillator.ArcValue();
         const float centre = (1.0f + s) * span + lower;
         const WahBand band = WahBandFrom(std::tan(bandwidth * centre), -std::cos(angle * centre));
-        const StereoFrame out = watch.Frame(
-            inLeft, inRight,
-            [&] {
-                return StereoFrame{left.Process(band, inLeft) * wet + inLeft * dry,
-                                   right.Process(band, inRight) * wet + inRight * dry};
-            },
-            [&] { left = right = WahChannel{}; });
+        const StereoFrame out = watch.Frame(wah, [&](std::array<WahChannel, 2>& s) {
+            return StereoFrame{s[0].Process(band, inLeft) * wet + inLeft * dry,
+                               s[1].Process(band, inRight) * wet + inRight * dry};
+        });
         oscillator.Step(step);
         return out;
     });
     lfo = oscillator;
     gate = levelGate;
-    channels = {left, right};
+    channels = wah;
+    watch.Heard(outputs, frameCount);
     guard = watch;
 }

@@ -60,8 +60,9 @@ private:
     CLfo lfo{1.0f, -1};
     SweepSpeed speed;
     LevelGate gate;
+    using Guard = TransitionGuard<std::array<WahChannel, 2>>;
     std::array<WahChannel, 2> channels;
-    TransitionGuard guard;
+    Guard guard;
     bool modeB = false;
     float filterGain = kWahFilterGain;
     float dryGain = 0.0f;
