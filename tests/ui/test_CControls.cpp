@@ -78,6 +78,23 @@ TEST(CSwitches, PickThePositionUnderTheMouseAndStopAtTheEnds)
     EXPECT_FLOAT_EQ(bench.recorder.last(), 1.0f);
 }
 
+// Dragged to the far end and back within one redraw, the switch shows where
+// it started; the listener, told of the move away, must be told of the return.
+TEST(CSwitches, ListenerHearsAReturnBeforeTheRedraw)
+{
+    Bench bench;
+    auto* row = bench.add(new CHorizontalSwitch(CRect(0, 0, 60, 20), &bench.recorder, 5, 3, 20, 3, nullptr));
+    bench.frame.getPixel(0, 0); // drawn at its first position
+    CPoint start(5, 10), end(45, 10);
+    bench.frame.onMouseDown(start, kLButton);
+    bench.frame.onMouseMoved(end, kLButton);
+    EXPECT_FLOAT_EQ(bench.recorder.last(), 1.0f);
+    bench.frame.onMouseMoved(start, kLButton);
+    bench.frame.onMouseUp(start, kLButton);
+    EXPECT_FLOAT_EQ(row->getValue(), 0.0f);
+    EXPECT_FLOAT_EQ(bench.recorder.last(), 0.0f);
+}
+
 TEST(CButtons, KickReportsPressAndReleaseOnOffAndMovieToggle)
 {
     Bench bench;

@@ -56,10 +56,16 @@ void CControl::endEdit()
         listener->controlEndEdit(this);
 }
 
+// Drawing and telling the listener are kept apart: a value that moves away
+// and comes back to the drawn one before the next redraw needs no drawing,
+// but the listener heard it leave and must hear it return, or the host would
+// stay where the control no longer is.
 void CControl::notifyIfDirty()
 {
-    if (!isDirty())
+    const bool unheard = !std::isnan(heardValue) && value != heardValue;
+    if (!unheard && !isDirty())
         return;
+    heardValue = value;
     invalid();
     if (listener)
         listener->valueChanged(this);

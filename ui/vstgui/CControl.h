@@ -3,6 +3,8 @@
 // film-strip interface of the controls drawn from stacked frames.
 #include "ui/vstgui/CView.h"
 
+#include <limits>
+
 namespace VSTGUI {
 
 class CControl;
@@ -74,6 +76,7 @@ protected:
     float vmin = 0.0f;
     float vmax = 1.0f;
     float oldValue = 1.0f;
+    float heardValue = std::numeric_limits<float>::quiet_NaN(); // last value the listener was told, if any
     float defaultValue = 0.5f;
     float wheelInc = 0.1f;
     int32_t editing = 0;
