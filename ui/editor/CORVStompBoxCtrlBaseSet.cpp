@@ -67,8 +67,8 @@ void CORVStompBoxCtrlBaseSet::buildCommonControls()
         putControl(tag, field);
     };
     auto menu = [&](int32_t tag, int32_t anchor, int32_t normal, int32_t pressed, int32_t style) {
-        const CRect size = normal ? placeAt(anchor, normal) : placeAt(anchor, -1);
-        auto* created = new CORVOptionMenu(size, listener, tag, bitmap(normal), bitmap(pressed), style);
+        // The user-preset list has no picture: it only ever opens as a submenu.
+        auto* created = new CORVOptionMenu(placeAt(anchor, normal), listener, tag, bitmap(normal), bitmap(pressed), style);
         putControl(tag, created);
         return created;
     };
