@@ -123,4 +123,22 @@ bool SameColour(const CColor& a, const CColor& b)
     return a.red == b.red && a.green == b.green && a.blue == b.blue && a.alpha == b.alpha;
 }
 
+bool OpaqueInAnyFrame(CBitmap& bitmap, CCoord frameHeight, CCoord x, CCoord y)
+{
+    int32_t scale = 1;
+    cairo_surface_t* surface = bitmap.surfaceForScale(1, scale);
+    if (!surface || x < 0 || y < 0 || x >= bitmap.getWidth() || y >= frameHeight || frameHeight <= 0)
+        return false;
+    cairo_surface_flush(surface);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    // Premultiplied ARGB in native words: the alpha is the top byte.
+    for (CCoord top = 0; top + frameHeight <= bitmap.getHeight(); top += frameHeight) {
+        const auto* row = reinterpret_cast<const uint32_t*>(data + size_t(top + y) * size_t(stride));
+        if ((row[size_t(x)] >> 24) != 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace ui_test

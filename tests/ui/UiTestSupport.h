@@ -76,6 +76,10 @@ void Stroke(CFrame& frame, const CControl& control, CPoint press, const std::vec
 
 bool SameColour(const CColor& a, const CColor& b);
 
+// Whether any frame of a film strip of the given frame height is not fully
+// transparent at (x, y) of the frame; false outside the picture.
+bool OpaqueInAnyFrame(CBitmap& bitmap, CCoord frameHeight, CCoord x, CCoord y);
+
 // How many pixels of an area of a frame or a context pass a test of (x, y,
 // colour).
 template <class Pixels, class Test>
