@@ -4,44 +4,47 @@
 #include "ui/editor/CORVPanels.h"
 #include "ui/editor/EditorTags.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
 enum : int32_t { kOnOff = 1, kTempo = 3, kDecay = 4, kStereo = 5, kMode = 6, kTap = 8 };
 enum : int32_t { kHoldBypassing = 1, kHoldSampling = 2, kHoldPlaying = 3 };
 
+// What each state of the hold cycle shows: the bypass it drives, the LED
+// and the display.
+struct HoldLook {
+    int32_t state;
+    bool bypassed;
+    float led;
+    const char* text;
+};
+constexpr HoldLook kHoldLooks[] = {
+    {kHoldBypassing, true, 0.0f, "Decay: Hold (Bypassing)"},
+    {kHoldSampling, false, 3.0f / 9.0f, "Hold Mode: Sampling"},
+    {kHoldPlaying, false, 5.0f / 9.0f, "Hold Mode: Playing"},
+};
+
 } // namespace
 
 void CORVBPMDelayGUI::showHoldState(bool drivesBypass)
 {
     const auto state = int32_t(dspAlgorithm->Read(ReadingKind::HoldState));
-    // While the hold cycle bypasses, the foot switch state follows it.
-    switch (state) {
-    case kHoldBypassing:
-        if (drivesBypass)
-            dspAlgorithm->bypassed = true;
-        setControlValue(tags::kStatusLed, 0.0f);
-        showText("Decay: Hold (Bypassing)");
-        break;
-    case kHoldSampling:
-        if (drivesBypass)
-            dspAlgorithm->bypassed = false;
-        setControlValue(tags::kStatusLed, 3.0f / 9.0f);
-        showText("Hold Mode: Sampling");
-        break;
-    case kHoldPlaying:
-        if (drivesBypass)
-            dspAlgorithm->bypassed = false;
-        setControlValue(tags::kStatusLed, 5.0f / 9.0f);
-        showText("Hold Mode: Playing");
-        break;
-    default:
+    const auto look = std::find_if(std::begin(kHoldLooks), std::end(kHoldLooks),
+                                   [state](const HoldLook& l) { return l.state == state; });
+    if (look == std::end(kHoldLooks)) {
         // The decay knob turned fully up before the cycle starts.
         if (!drivesBypass)
             showText("Decay: Hold");
-        break;
+        return;
     }
+    // While the hold cycle bypasses, the foot switch state follows it.
+    if (drivesBypass)
+        dspAlgorithm->bypassed = look->bypassed;
+    setControlValue(tags::kStatusLed, look->led);
+    showText(look->text);
 }
 
 void CORVBPMDelayGUI::showOnOff() { setControlValue(tags::kStatusLed, dspAlgorithm->bypassed ? 0.0f : 1.0f / 9.0f); }
