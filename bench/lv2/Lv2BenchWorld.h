@@ -9,7 +9,7 @@
 
 namespace lv2bench {
 
-// The plug-in world of the benchmark: the LV2 specifications, every plug-in
+// The plug-in world of the benchmark: LV2's own definition bundles, every plug-in
 // installed on the system and our freshly built bundle, plus the URI map
 // that all instances share.  An installed copy of our bundle is set aside
 // so that the build under test is the one measured.

@@ -5,7 +5,7 @@
 
 namespace lv2test {
 
-// The LV2 specifications and the built bundle, nothing else, and what every
+// LV2's own definition bundles and the built bundle, nothing else, and what every
 // instance is given: the URI map and a nominal block length.  No maximum is
 // named, so plug-ins must still take longer blocks.
 class World {

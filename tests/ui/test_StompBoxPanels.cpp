@@ -190,11 +190,10 @@ TEST(StompBoxPanels, EveryPanelFitsItsEffectAndItsPedal)
             const bool byHook = std::count(row->hookParameters.begin(), row->hookParameters.end(), index) > 0;
             EXPECT_TRUE(index < 2 || controls.count(index) || byHook) << parameter->name;
         }
-        for (const PanelControl& spec : row->controls) {
-            EXPECT_TRUE(store.shared->hasAnchor(spec.anchor)) << spec.anchor;
-            const KindLook& look = LookOf(spec.kind);
-            for (int32_t id : {spec.bitmap ? spec.bitmap : look.bitmap,
-                               spec.secondBitmap ? spec.secondBitmap : look.secondBitmap})
+        for (const PanelControl& control : row->controls) {
+            EXPECT_TRUE(store.shared->hasAnchor(control.anchor)) << control.anchor;
+            const auto [first, second] = BitmapsOf(control);
+            for (int32_t id : {first, second})
                 EXPECT_TRUE(id == 0 || store.shared->bitmap(id)) << id;
         }
         std::vector<const CControl*> shown;

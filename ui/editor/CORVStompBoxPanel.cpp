@@ -1,6 +1,7 @@
 #include "ui/editor/CORVStompBoxPanel.h"
 
 #include "dsp/CORVDSPAlgInterface.h"
+#include "dsp/SyncCoeff.h"
 #include "ui/controls/CButtonsEX.h"
 #include "ui/controls/CKnobEX.h"
 #include "ui/controls/CORVOptionMenu.h"
@@ -14,10 +15,6 @@
 using namespace VSTGUI;
 
 namespace {
-
-// The tempo-sync menu's entries; the separator takes no position, so
-// positions 0 to 8 are the sync settings.
-constexpr const char* kSyncEntries[] = {"1/1", "1/2", "1/4", "1/4 T", "1/8", "1/8 T", "1/16", "1/16 T"};
 
 const PanelRow kNoRow{0, "", {}};
 
@@ -44,31 +41,30 @@ CORVStompBoxPanel::CORVStompBoxPanel(CORVDSPAlgInterface* algorithm, CControlLis
     for (int32_t tag = 2; tag <= 5; ++tag)
         if (panelRow->dropsKnobRow || !dspAlgorithm->GetParameter(tag))
             putControl(tag, nullptr);
-    for (const PanelControl& spec : panelRow->controls)
-        putControl(spec.tag, build(spec));
+    for (const PanelControl& control : panelRow->controls)
+        putControl(control.tag, build(control));
     if (panelRow->initialises)
         initialiseFromParameters();
 }
 
-CControl* CORVStompBoxPanel::build(const PanelControl& spec) const
+CControl* CORVStompBoxPanel::build(const PanelControl& control) const
 {
-    const KindLook& look = LookOf(spec.kind);
-    const int32_t first = spec.bitmap ? spec.bitmap : look.bitmap;
-    const int32_t second = spec.secondBitmap ? spec.secondBitmap : look.secondBitmap;
+    const KindLook& look = LookOf(control.kind);
+    const auto [first, second] = BitmapsOf(control);
     // A meter's picture is whole; its frame count is how many segments it lights.
-    const bool meter = spec.kind == ControlKind::LevelMeter || spec.kind == ControlKind::LampMeter ||
-                       spec.kind == ControlKind::BarMeter || spec.kind == ControlKind::ToneMeter;
+    const bool meter = control.kind == ControlKind::LevelMeter || control.kind == ControlKind::LampMeter ||
+                       control.kind == ControlKind::BarMeter || control.kind == ControlKind::ToneMeter;
     const int32_t frames = meter ? 1 : look.frames;
-    CRect r = spec.kind == ControlKind::TextField
-                  ? container->anchor(spec.anchor)
-                  : placeAt(look.fixedAnchor >= 0 ? look.fixedAnchor : spec.anchor, first, frames);
-    r.offset(spec.step * container->anchor(kSliderStepAnchor).left, 0);
+    CRect r = control.kind == ControlKind::TextField
+                  ? container->anchor(control.anchor)
+                  : placeAt(look.fixedAnchor >= 0 ? look.fixedAnchor : control.anchor, first, frames);
+    r.offset(control.step * container->anchor(kSliderStepAnchor).left, 0);
     const CCoord frameHeight = r.getHeight();
     CBitmap* picture = bitmap(first);
     CBitmap* other = bitmap(second);
-    const int32_t tag = spec.tag;
+    const int32_t tag = control.tag;
 
-    switch (spec.kind) {
+    switch (control.kind) {
     case ControlKind::SmallKnob:
     case ControlKind::LargeKnob: return new CKnobEX(r, listener, tag, picture, other);
     case ControlKind::SteppedKnob5:
@@ -86,10 +82,12 @@ CControl* CORVStompBoxPanel::build(const PanelControl& spec) const
     case ControlKind::KickButton: return new CKickButtonEX(r, listener, tag, frameHeight, picture);
     case ControlKind::TempoSyncMenu: {
         auto* menu = new CORVOptionMenu(r, listener, tag, picture, other, kChoiceMenuStyle);
-        menu->addEntry("Off");
+        // The separator takes no position, so positions 0 to 8 are the
+        // sync settings in their list order.
+        menu->addEntry(kSyncDivisions[0].text);
         menu->addSeparator();
-        for (const char* entry : kSyncEntries)
-            menu->addEntry(entry);
+        for (size_t i = 1; i < kSyncDivisions.size(); ++i)
+            menu->addEntry(kSyncDivisions[i].text);
         return menu;
     }
     case ControlKind::SpeakerMenu: {

@@ -21,7 +21,7 @@ protected:
     void setControlValue(int32_t tag, float value);
 
 private:
-    VSTGUI::CControl* build(const PanelControl& spec) const;
+    VSTGUI::CControl* build(const PanelControl& control) const;
 
     const PanelRow* panelRow;
 };

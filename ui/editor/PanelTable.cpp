@@ -156,6 +156,13 @@ const KindLook& LookOf(ControlKind kind)
     return *std::find_if(std::begin(kLooks), std::end(kLooks), [kind](const KindLook& l) { return l.kind == kind; });
 }
 
+ControlBitmaps BitmapsOf(const PanelControl& control)
+{
+    const KindLook& look = LookOf(control.kind);
+    return {control.bitmap ? control.bitmap : look.bitmap,
+            control.secondBitmap ? control.secondBitmap : look.secondBitmap};
+}
+
 std::span<const PanelRow> PanelTable() { return kRows; }
 
 const PanelRow* FindPanelRow(int32_t code)

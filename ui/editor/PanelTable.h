@@ -57,6 +57,13 @@ struct PanelControl {
     int32_t step = 0;
 };
 
+// The pictures a control is drawn from: those its row names, else its kind's.
+struct ControlBitmaps {
+    int32_t first;
+    int32_t second;
+};
+ControlBitmaps BitmapsOf(const PanelControl& control);
+
 // A stepped knob snaps to one of steps + 1 positions.
 struct SnapRule {
     int32_t tag = 0; // 0: the panel has no stepped knob
