@@ -84,6 +84,24 @@ std::string ScopedDocumentsFolder::PresetFilePath() const
     return Path() + "/" + CORVPresetFile::kFolder + "/" + CORVPresetFile::kFileName;
 }
 
+ScopedVariable::ScopedVariable(const char* name, const char* value) : name(name)
+{
+    if (const char* old = std::getenv(name))
+        previous = old;
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+}
+
+ScopedVariable::~ScopedVariable()
+{
+    if (previous)
+        setenv(name.c_str(), previous->c_str(), 1);
+    else
+        unsetenv(name.c_str());
+}
+
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

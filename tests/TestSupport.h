@@ -5,6 +5,7 @@
 #include <complex>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -62,6 +63,20 @@ public:
 private:
     TemporaryFolder folder;
     std::string previous;
+};
+
+// Sets an environment variable for the scope (unsets it when value is null)
+// and puts the previous state back afterwards.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const char* value);
+    ~ScopedVariable();
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    std::string name;
+    std::optional<std::string> previous;
 };
 
 // The whole contents of a file ("" when it cannot be read) and a writer of one.

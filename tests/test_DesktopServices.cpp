@@ -1,0 +1,59 @@
+#include "platform/ShellOpen.h"
+#include "tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using testing_support::ReadFile;
+using testing_support::ScopedVariable;
+using testing_support::TemporaryFolder;
+using testing_support::WriteFile;
+
+namespace {
+
+// The contents of a file once they equal expected, or what it holds after
+// five seconds.
+std::string AwaitContents(const std::string& path, const std::string& expected)
+{
+    std::string contents;
+    for (int tries = 0; tries < 500 && (contents = ReadFile(path)) != expected; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return contents;
+}
+
+} // namespace
+
+// A stand-in opener on the PATH records what it was given and then stays
+// open, as a browser may, until the test lets it go: the call has returned
+// long before, and has left no child of ours behind.
+TEST(OpenInDesktop, PassesTheTargetWholeWithoutWaitingForTheOpener)
+{
+    const TemporaryFolder folder;
+    ASSERT_EQ(mkfifo((folder / "release").c_str(), 0600), 0);
+    WriteFile(folder / "xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"${0%/*}/opened\"\n"
+                                   "read line < \"${0%/*}/release\"\n");
+    ASSERT_EQ(chmod((folder / "xdg-open").c_str(), 0700), 0);
+    const ScopedVariable path("PATH", (folder.Path() + ":/usr/bin:/bin").c_str());
+    for (const std::string target : {"/home/Sam Jones/help & notes/index.html",
+                                     "https://www.orvanta.example/update.php?app=x&v=$HOME"}) {
+        ASSERT_TRUE(platform::OpenInDesktop(target));
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
+        EXPECT_EQ(errno, ECHILD);
+        EXPECT_EQ(AwaitContents(folder / "opened", target), target);
+        close(open((folder / "release").c_str(), O_WRONLY));
+    }
+}
+
+TEST(OpenInDesktop, FailsWhenNoOpenerIsOnThePath)
+{
+    const TemporaryFolder folder;
+    const ScopedVariable path("PATH", folder.Path().c_str());
+    EXPECT_FALSE(platform::OpenInDesktop("https://www.orvanta.example/"));
+}
