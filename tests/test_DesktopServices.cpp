@@ -1,3 +1,4 @@
+#include "platform/Settings.h"
 #include "platform/ShellOpen.h"
 #include "tests/TestSupport.h"
 
@@ -6,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -56,4 +58,32 @@ TEST(OpenInDesktop, FailsWhenNoOpenerIsOnThePath)
     const TemporaryFolder folder;
     const ScopedVariable path("PATH", folder.Path().c_str());
     EXPECT_FALSE(platform::OpenInDesktop("https://www.orvanta.example/"));
+}
+
+// Each case: the file's text, the key asked for, what is read.
+TEST(ReadSetting, TakesTrimmedValuesAndSkipsCommentsAndStrayLines)
+{
+    const TemporaryFolder config;
+    const ScopedVariable xdg("XDG_CONFIG_HOME", config.Path().c_str());
+    ASSERT_EQ(platform::SettingsFilePath(), config / "orvanta-stompset/settings.conf");
+    EXPECT_EQ(platform::ReadSetting("HelpPath"), std::nullopt); // no file yet
+    ASSERT_TRUE(std::filesystem::create_directory(config / "orvanta-stompset"));
+    const struct {
+        const char* text;
+        const char* key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"HelpPath=/doc/a b.html\n", "HelpPath", "/doc/a b.html"},
+        {"# HelpPath=/old\n\t HelpPath \t= /x=y.html \r\n", "HelpPath", "/x=y.html"},
+        {"HelpPath=/first\nHelpPath=/last", "HelpPath", "/last"},
+        {"HelpPath=\n", "HelpPath", ""},
+        {"helppath=/a\nHelpPath /b\n#HelpPath=/c\nHelpPathX=/d\n", "HelpPath", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        WriteFile(config / "orvanta-stompset/settings.conf", c.text);
+        EXPECT_EQ(platform::ReadSetting(c.key), c.value) << c.text;
+    }
+    const ScopedVariable relative("XDG_CONFIG_HOME", "relative/config");
+    const ScopedVariable home("HOME", "/home/sam");
+    EXPECT_EQ(platform::SettingsFilePath(), "/home/sam/.config/orvanta-stompset/settings.conf");
 }
