@@ -1,5 +1,8 @@
+#include "platform/FileStatus.h"
+#include "platform/HelpDocument.h"
 #include "platform/Settings.h"
 #include "platform/ShellOpen.h"
+#include "platform/WebAddresses.h"
 #include "tests/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -86,4 +89,31 @@ TEST(ReadSetting, TakesTrimmedValuesAndSkipsCommentsAndStrayLines)
     const ScopedVariable relative("XDG_CONFIG_HOME", "relative/config");
     const ScopedVariable home("HOME", "/home/sam");
     EXPECT_EQ(platform::SettingsFilePath(), "/home/sam/.config/orvanta-stompset/settings.conf");
+}
+
+// The user's own document wins; without one, the build tree's copy of the
+// shipped help (the runner lives beside the bundle there) is found.
+TEST(HelpDocumentPath, PrefersTheSettingThenFindsTheShippedHelp)
+{
+    const TemporaryFolder config;
+    const ScopedVariable xdg("XDG_CONFIG_HOME", config.Path().c_str());
+    const std::string shipped = platform::HelpDocumentPath();
+    EXPECT_TRUE(shipped.ends_with("/bundles/orvanta-stompset.lv2/help/index.html")) << shipped;
+    EXPECT_EQ(platform::KindOf(shipped), platform::FileKind::Regular);
+    EXPECT_NE(ReadFile(shipped).find("href=\"pedal.html\""), std::string::npos);
+
+    ASSERT_TRUE(std::filesystem::create_directory(config / "orvanta-stompset"));
+    WriteFile(config / "orvanta-stompset/settings.conf", "HelpPath=\n");
+    EXPECT_EQ(platform::HelpDocumentPath(), shipped);
+    WriteFile(config / "orvanta-stompset/settings.conf", "HelpPath = /srv/manuals/stompset.pdf\n");
+    EXPECT_EQ(platform::HelpDocumentPath(), "/srv/manuals/stompset.pdf");
+}
+
+// The addresses as the build settings name them.
+TEST(MakerWebAddresses, LieUnderTheConfiguredSiteAndNameTheProgram)
+{
+    const platform::WebAddresses& web = platform::MakerWebAddresses();
+    EXPECT_EQ(web.homePage, ORV_EXPECTED_WEB_SITE);
+    EXPECT_EQ(web.tutorialsPage, ORV_EXPECTED_WEB_SITE "tutorials_gfx/");
+    EXPECT_EQ(web.updatePage, ORV_EXPECTED_WEB_SITE "update.php?app=" ORV_EXPECTED_APP_ID);
 }
