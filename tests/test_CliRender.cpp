@@ -242,6 +242,12 @@ TEST(Demo, WritesAnAudibleDryRiffAndADifferentWetOneBelowFullScale)
                   0.002)
             << "beat " << beat;
     EXPECT_GT(LargestDifference(dry.channels[0], wet.channels[0]), 0.05);
+    // The pedalboard's levels bring the wet file up to about -3 dBFS, louder
+    // than the dry riff, without clipping.
+    const double wetPeakDb =
+        testing_support::Db(std::max(testing_support::Peak(wet.channels[0]), testing_support::Peak(wet.channels[1])));
+    EXPECT_GT(wetPeakDb, -4.5);
+    EXPECT_LT(wetPeakDb, -2.0);
     // The auto pan spreads the mono riff: the wet sides differ.
     EXPECT_GT(LargestDifference(wet.channels[0], wet.channels[1]), 0.05);
     EXPECT_EQ(result.summary.frames, 480000);
