@@ -64,20 +64,7 @@ std::vector<std::string> TemporaryFolder::Entries() const
     return names;
 }
 
-ScopedDocumentsFolder::ScopedDocumentsFolder()
-{
-    if (const char* value = std::getenv(kDocumentsVariable))
-        previous = value;
-    setenv(kDocumentsVariable, folder.Path().c_str(), 1);
-}
-
-ScopedDocumentsFolder::~ScopedDocumentsFolder()
-{
-    if (previous.empty())
-        unsetenv(kDocumentsVariable);
-    else
-        setenv(kDocumentsVariable, previous.c_str(), 1);
-}
+ScopedDocumentsFolder::ScopedDocumentsFolder() : variable(kDocumentsVariable, folder.Path().c_str()) {}
 
 std::string ScopedDocumentsFolder::PresetFilePath() const
 {

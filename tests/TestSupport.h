@@ -48,23 +48,6 @@ private:
     std::string path;
 };
 
-// Points STOMPSET_DOCUMENTS_DIR at a fresh temporary folder for the scope, so
-// that effect instances made there see their own user preset file.  (The
-// whole test run already has its own documents folder; this one separates a
-// test from the others.)
-class ScopedDocumentsFolder {
-public:
-    ScopedDocumentsFolder();
-    ~ScopedDocumentsFolder();
-    const std::string& Path() const { return folder.Path(); }
-    // Where effect instances find the user preset file.
-    std::string PresetFilePath() const;
-
-private:
-    TemporaryFolder folder;
-    std::string previous;
-};
-
 // Sets an environment variable for the scope (unsets it when value is null)
 // and puts the previous state back afterwards.
 class ScopedVariable {
@@ -77,6 +60,22 @@ public:
 private:
     std::string name;
     std::optional<std::string> previous;
+};
+
+// Points STOMPSET_DOCUMENTS_DIR at a fresh temporary folder for the scope, so
+// that effect instances made there see their own user preset file.  (The
+// whole test run already has its own documents folder; this one separates a
+// test from the others.)
+class ScopedDocumentsFolder {
+public:
+    ScopedDocumentsFolder();
+    const std::string& Path() const { return folder.Path(); }
+    // Where effect instances find the user preset file.
+    std::string PresetFilePath() const;
+
+private:
+    TemporaryFolder folder;
+    ScopedVariable variable;
 };
 
 // The whole contents of a file ("" when it cannot be read) and a writer of one.

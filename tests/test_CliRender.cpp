@@ -242,12 +242,10 @@ TEST(Demo, WritesAnAudibleDryRiffAndADifferentWetOneBelowFullScale)
                   0.002)
             << "beat " << beat;
     EXPECT_GT(LargestDifference(dry.channels[0], wet.channels[0]), 0.05);
-    // The pedalboard's levels bring the wet file up to about -3 dBFS, louder
+    // The pedalboard's levels bring the wet file up to -4.5 .. -2 dBFS, louder
     // than the dry riff, without clipping.
-    const double wetPeakDb =
-        testing_support::Db(std::max(testing_support::Peak(wet.channels[0]), testing_support::Peak(wet.channels[1])));
-    EXPECT_GT(wetPeakDb, -4.5);
-    EXPECT_LT(wetPeakDb, -2.0);
+    using testing_support::Peak;
+    EXPECT_NEAR(testing_support::Db(std::max(Peak(wet.channels[0]), Peak(wet.channels[1]))), -3.25, 1.25);
     // The auto pan spreads the mono riff: the wet sides differ.
     EXPECT_GT(LargestDifference(wet.channels[0], wet.channels[1]), 0.05);
     EXPECT_EQ(result.summary.frames, 480000);
