@@ -31,7 +31,28 @@ CORVEffectProcess::CORVEffectProcess(int32_t effectId_)
     presetFile.Open();
 }
 
-CORVEffectProcess::~CORVEffectProcess() = default;
+namespace {
+
+CORVEffectProcess::ViewFactory gViewFactory = nullptr;
+
+} // namespace
+
+CORVEffectProcess::~CORVEffectProcess()
+{
+    editorBridge = nullptr;
+    view.reset();
+}
+
+void CORVEffectProcess::SetViewFactory(ViewFactory factory) { gViewFactory = factory; }
+
+IEditorView* CORVEffectProcess::CreateView()
+{
+    if (!view && gViewFactory) {
+        view = gViewFactory(*this);
+        AttachEditor(view.get());
+    }
+    return view.get();
+}
 
 int32_t CORVEffectProcess::ToControlValue(float normalized) { return UnitToControl(double(normalized)); }
 
@@ -142,6 +163,11 @@ std::optional<int32_t> CORVEffectProcess::SaveUserPreset(const std::string& name
 bool CORVEffectProcess::DeleteUserPreset(int32_t presetIndex)
 {
     return presetFile.DeletePreset(*algorithm, presetIndex);
+}
+
+bool CORVEffectProcess::OverwriteUserPreset(int32_t presetIndex)
+{
+    return presetFile.OverwritePreset(*algorithm, presetIndex);
 }
 
 bool CORVEffectProcess::Connect()

@@ -12,6 +12,7 @@
 #include <string>
 
 class IEditorBridge;
+class IEditorView;
 
 // One inserted effect: joins an algorithm to the host's controls and audio.
 // Every change of a control, from the host, the editor or a restored chunk,
@@ -36,11 +37,22 @@ public:
     bool IsConnected() const { return connected; }
     IEffectProcess& EditorInterface() { return *this; }
 
+    // The editor a program links registers how it is made; without one no
+    // instance has a view.
+    using ViewFactory = std::unique_ptr<IEditorView> (*)(CORVEffectProcess& instance);
+    static void SetViewFactory(ViewFactory factory);
+    // The host asks for the window content: the instance makes its editor on
+    // the first request and attaches it.  Null when no editor is linked.
+    IEditorView* CreateView();
+    IEditorView* GetView() const { return view.get(); }
+
     // IEffectProcess
     int32_t SetControlValue(int32_t index, int32_t value) override;
     int32_t GetControlValue(int32_t index, int32_t* value) const override;
     int32_t StoreHostControlValue(int32_t index, int32_t value) override;
     void AttachEditor(IEditorBridge* bridge) override { editorBridge = bridge; }
+    void TouchControl(int32_t index) override { CEffectProcess::TouchControl(index, true); }
+    void ReleaseControl(int32_t index) override { CEffectProcess::TouchControl(index, false); }
     void EditorIdle() override;
     bool Connect() override;
     bool Disconnect() override;
@@ -59,6 +71,9 @@ public:
     // The preset menu's "Delete" for a user preset; false for a factory
     // preset or when the file could not be written.
     bool DeleteUserPreset(int32_t presetIndex);
+    // The save menu's "Save" for a user preset: it takes the current settings
+    // and keeps its place; false for a factory preset or an unwritable file.
+    bool OverwriteUserPreset(int32_t presetIndex);
     const CORVPresetFile& GetPresetFile() const { return presetFile; }
 
     // The host's highlight request for a control.
@@ -131,4 +146,6 @@ protected:
     bool heardAudio = false;
     // This instance's copy of the user preset file, read at construction.
     CORVPresetFile presetFile;
+    // Made by CreateView; gone before the algorithm its controls show.
+    std::unique_ptr<IEditorView> view;
 };

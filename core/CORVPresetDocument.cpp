@@ -315,6 +315,25 @@ bool CORVPresetDocument::RemovePreset(uint32_t fourCC, const CORVDSPPreset& pres
     return true;
 }
 
+bool CORVPresetDocument::ReplaceValues(uint32_t fourCC, const CORVDSPPreset& preset,
+                                       const std::vector<float>& values)
+{
+    TiXmlElement* section = SectionDict(fourCC);
+    if (!section)
+        return false;
+    const SectionWalk walk = WalkSection(section);
+    const auto found = std::find_if(walk.entries.begin(), walk.entries.end(),
+                                    [&preset](const Entry& entry) { return SamePreset(entry.preset, preset); });
+    if (found == walk.entries.end())
+        return false;
+    TiXmlElement array("array");
+    for (const float value : values)
+        array.InsertEndChild(TextElement("real", FormatValue(value)));
+    if (TiXmlElement* old = found->dict->FirstChildElement("array"))
+        return found->dict->ReplaceChild(old, array) != nullptr;
+    return found->dict->InsertEndChild(array) != nullptr;
+}
+
 bool CORVPresetDocument::IsStorableName(std::string_view name)
 {
     return IsValidUtf8(name) && !HasControlCharacter(name);

@@ -54,6 +54,11 @@ public:
     // same name and the same values, bit for bit.  False when there is none.
     bool RemovePreset(uint32_t fourCC, const CORVDSPPreset& preset);
 
+    // Gives the first entry that reads as preset (name and values, bit for
+    // bit) the new values, in place: its number and name stay.  False when
+    // there is no such entry.
+    bool ReplaceValues(uint32_t fourCC, const CORVDSPPreset& preset, const std::vector<float>& values);
+
     // Whether a user may give a new preset this name: UTF-8 text without
     // control characters.  (Older files may hold other names; they are read
     // and kept as they are.)

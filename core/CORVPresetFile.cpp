@@ -133,6 +133,20 @@ bool CORVPresetFile::DeletePreset(CORVDSPAlgInterface& algorithm, int32_t preset
     return true;
 }
 
+bool CORVPresetFile::OverwritePreset(CORVDSPAlgInterface& algorithm, int32_t presetIndex)
+{
+    lastFailure = Failure::None;
+    const auto found = algorithm.presets.find(presetIndex);
+    if (found == algorithm.presets.end() || found->second->isFactory != 0)
+        return false;
+    const std::vector<float> values = CurrentValues(algorithm);
+    lastFailure = ReplaceInFile(algorithm.fourCC, *found->second, values);
+    if (lastFailure != Failure::None)
+        return false;
+    found->second->values = values;
+    return true;
+}
+
 CORVPresetFile::Failure CORVPresetFile::AppendToFile(uint32_t fourCC, const std::string& name,
                                                      const std::vector<float>& values)
 {
@@ -164,6 +178,19 @@ CORVPresetFile::Failure CORVPresetFile::RemoveFromFile(uint32_t fourCC, const CO
     return ChangeFile([&](CORVPresetDocument& latest, bool& changed) {
         changed = latest.RemovePreset(fourCC, preset);
         return Failure::None;
+    });
+}
+
+CORVPresetFile::Failure CORVPresetFile::ReplaceInFile(uint32_t fourCC, const CORVDSPPreset& preset,
+                                                      const std::vector<float>& values)
+{
+    if (path.empty())
+        return Failure::NoPath;
+    if (!platform::CreateFolders(FolderOf(path)))
+        return Failure::NotWritten;
+    return ChangeFile([&](CORVPresetDocument& latest, bool& changed) {
+        changed = latest.ReplaceValues(fourCC, preset, values) || latest.AppendPreset(fourCC, preset.name, values);
+        return changed ? Failure::None : Failure::Full;
     });
 }
 

@@ -82,6 +82,11 @@ public:
     // the later entries move up one place.  False for a factory preset, a
     // missing index or a file that could not be written (GetLastFailure).
     bool DeletePreset(CORVDSPAlgInterface& algorithm, int32_t presetIndex);
+    // Stores the algorithm's current values into the user preset at a table
+    // index, keeping its place and name.  When another instance deleted it
+    // from the file meanwhile, it is written anew.  False for a factory
+    // preset, a missing index or a file that could not be written.
+    bool OverwritePreset(CORVDSPAlgInterface& algorithm, int32_t presetIndex);
 
 private:
     struct Latest {
@@ -102,6 +107,7 @@ private:
     // The change to the file alone, under the lock: re-read, change, store.
     Failure AppendToFile(uint32_t fourCC, const std::string& name, const std::vector<float>& values);
     Failure RemoveFromFile(uint32_t fourCC, const CORVDSPPreset& preset);
+    Failure ReplaceInFile(uint32_t fourCC, const CORVDSPPreset& preset, const std::vector<float>& values);
 
     std::string path;
     platform::ByteWriter writer;

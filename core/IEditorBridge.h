@@ -1,4 +1,6 @@
 #pragma once
+#include "host/IEffectCustomUI.h"
+
 #include <cstdint>
 #include <string>
 
@@ -21,3 +23,7 @@ public:
     virtual void RefreshBegin() = 0;
     virtual void RefreshEnd() = 0;
 };
+
+// An editor as the instance owns it: the display side it calls and the
+// window side the host calls.
+class IEditorView : public IEditorBridge, public IEffectCustomUI {};

@@ -12,6 +12,9 @@ public:
     // Stores a value in the host control without passing it to the algorithm.
     virtual int32_t StoreHostControlValue(int32_t index, int32_t value) = 0;
     virtual void AttachEditor(IEditorBridge* bridge) = 0;
+    // The user took hold of a control, or let it go.
+    virtual void TouchControl(int32_t index) = 0;
+    virtual void ReleaseControl(int32_t index) = 0;
     virtual void EditorIdle() = 0;
     virtual bool Connect() = 0;
     virtual bool Disconnect() = 0;

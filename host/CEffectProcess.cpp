@@ -47,6 +47,19 @@ int32_t CEffectProcess::StoreControlValue(int32_t index, int32_t value)
 
 void CEffectProcess::ControlValueChanged(int32_t, int32_t) {}
 
+void CEffectProcess::TouchControl(int32_t index, bool touched)
+{
+    if (!GetControl(index))
+        return;
+    touched_.resize(controls_.size() + 1);
+    touched_[size_t(index)] = touched;
+}
+
+bool CEffectProcess::IsControlTouched(int32_t index) const
+{
+    return index >= 0 && size_t(index) < touched_.size() && touched_[size_t(index)];
+}
+
 int32_t CEffectProcess::GetControlValue(int32_t index, int32_t* value) const
 {
     const CPluginControl* control = GetControl(index);

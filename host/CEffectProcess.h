@@ -45,6 +45,11 @@ public:
     double GetHostTempo() const { return hostTempo_; }
     void SetHostTempo(double beatsPerMinute) { hostTempo_ = beatsPerMinute; }
 
+    // Touch notifications: a control held by the user's hand, which a host
+    // writing automation records instead of playing back.
+    void TouchControl(int32_t index, bool touched);
+    bool IsControlTouched(int32_t index) const;
+
     bool IsClipped() const { return clipped_; }
     void ClearClipped() { clipped_ = false; }
 
@@ -72,5 +77,6 @@ private:
     bool controlsComplete_ = false;
     int32_t masterBypass_ = 0;
     double hostTempo_ = 120.0;
+    std::vector<bool> touched_;
     bool clipped_ = false;
 };
