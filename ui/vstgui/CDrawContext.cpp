@@ -293,4 +293,23 @@ bool COffscreenContext::writePNG(const char* path) const
     return cairo_surface_write_to_png(surface, path) == CAIRO_STATUS_SUCCESS;
 }
 
+namespace {
+
+cairo_status_t AppendPngBytes(void* closure, const unsigned char* data, unsigned int length)
+{
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+} // namespace
+
+std::string COffscreenContext::encodePNG() const
+{
+    cairo_surface_flush(surface);
+    std::string bytes;
+    if (cairo_surface_write_to_png_stream(surface, AppendPngBytes, &bytes) != CAIRO_STATUS_SUCCESS)
+        bytes.clear();
+    return bytes;
+}
+
 } // namespace VSTGUI

@@ -150,6 +150,8 @@ public:
     // The colour of the device pixel at the top-left corner of a point.
     CColor getPixel(CCoord x, CCoord y) const;
     bool writePNG(const char* path) const;
+    // The picture as the bytes of a PNG file; empty when encoding failed.
+    std::string encodePNG() const;
 
 private:
     CCoord width;

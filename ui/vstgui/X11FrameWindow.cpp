@@ -173,6 +173,39 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame& frame, void* syst
 
 X11FrameWindow::X11FrameWindow(CFrame& f, Display* d) : frame(f), display(d) {}
 
+std::unique_ptr<X11ChildWindow> X11ChildWindow::create(unsigned long parent, int width, int height)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return nullptr;
+    std::unique_ptr<X11ChildWindow> created(new X11ChildWindow(display));
+    creationFailed = false;
+    XErrorHandler previous = XSetErrorHandler(NoteCreationError);
+    XWindowAttributes host{};
+    const bool known = XGetWindowAttributes(display, parent, &host) != 0;
+    XSync(display, False);
+    if (known && !creationFailed) {
+        created->x = host.width > width ? (host.width - width) / 2 : 0;
+        created->window = XCreateSimpleWindow(display, parent, created->x, 0, static_cast<unsigned>(width),
+                                              static_cast<unsigned>(height), 0, 0, 0);
+        XMapWindow(display, created->window);
+        XSync(display, False);
+    }
+    XSetErrorHandler(previous);
+    if (!known || creationFailed || !created->window) {
+        created->window = 0;
+        return nullptr;
+    }
+    return created;
+}
+
+X11ChildWindow::~X11ChildWindow()
+{
+    if (window)
+        XDestroyWindow(display, window);
+    XCloseDisplay(display);
+}
+
 bool X11FrameWindow::open(void* systemWindow)
 {
     const bool topLevel = systemWindow == CFrame::kTopLevelWindow;

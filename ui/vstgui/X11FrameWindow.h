@@ -62,4 +62,27 @@ private:
     unsigned int lastPressButton = 0;
 };
 
+// The window a host's window holds an editor in: a child of the host's
+// window, as large as the editor and centred across the host's window when
+// the widths differ.  It lives on a display connection of its own, which
+// its destruction closes.
+class X11ChildWindow {
+public:
+    // Null when there is no display or the server does not know parent.
+    static std::unique_ptr<X11ChildWindow> create(unsigned long parent, int width, int height);
+    ~X11ChildWindow();
+    X11ChildWindow(const X11ChildWindow&) = delete;
+    X11ChildWindow& operator=(const X11ChildWindow&) = delete;
+
+    unsigned long getWindow() const { return window; }
+    // Where the window sits in its parent.
+    int getX() const { return x; }
+
+private:
+    explicit X11ChildWindow(Display* display) : display(display) {}
+    Display* display;
+    unsigned long window = 0;
+    int x = 0;
+};
+
 } // namespace VSTGUI
