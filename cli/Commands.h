@@ -19,6 +19,8 @@ int RunRenderCommand(const std::vector<std::string>& args, const CommandContext&
 int RunDemoCommand(const std::vector<std::string>& args, const CommandContext& context);
 int RunPresetsCommand(const std::vector<std::string>& args, const CommandContext& context);
 int RunTuneCommand(const std::vector<std::string>& args, const CommandContext& context);
+int RunSnapshotCommand(const std::vector<std::string>& args, const CommandContext& context);
+int RunGuiCommand(const std::vector<std::string>& args, const CommandContext& context);
 
 extern const char* const kListHelp;
 extern const char* const kInfoHelp;
@@ -26,3 +28,5 @@ extern const char* const kRenderHelp;
 extern const char* const kDemoHelp;
 extern const char* const kPresetsHelp;
 extern const char* const kTuneHelp;
+extern const char* const kSnapshotHelp;
+extern const char* const kGuiHelp;

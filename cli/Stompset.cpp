@@ -23,6 +23,8 @@ Commands:
   demo      synthesise a guitar riff and render it through a pedalboard
   presets   list, save and delete user presets
   tune      print the tuner's reading of an audio file, frame by frame
+  snapshot  draw a pedal's editor, or all 36, into a PNG file
+  gui       open a pedal's editor in a window on the desktop
 
 Options:
   -h, --help     this text; 'stompset COMMAND --help' describes a command
@@ -44,6 +46,8 @@ constexpr Command kCommands[] = {
     {"demo", RunDemoCommand},
     {"presets", RunPresetsCommand},
     {"tune", RunTuneCommand},
+    {"snapshot", RunSnapshotCommand},
+    {"gui", RunGuiCommand},
 };
 
 int Dispatch(const std::vector<std::string>& args, const CommandContext& context)

@@ -112,9 +112,16 @@ TEST(CommandErrors, OtherCommandsNameTheMistakeAndTheCloseMatches)
         {{"tune"}, kUsage, "tune needs --input"},
         {{"tune", "-i", folder / "missing.wav"}, kFailure, "cannot read '" + folder / "missing.wav" + "'"},
         {{"tune", "-i", folder / "tone.wav", "--a4", "high"}, kUsage, "--a4 takes a frequency"},
+        {{"snapshot", "-o", folder / "p.png"}, kUsage, "snapshot needs an effect or --all"},
+        {{"snapshot", "ODD", "-o", folder / "p.png"}, kUsage, "unknown effect 'ODD'"},
+        {{"snapshot", "OD:Drive=101", "-o", folder / "p.png"}, kUsage, "value 101 of OD Drive is outside its range"},
+        {{"snapshot", "OD", "-o", folder / "p.png", "--scale", "3"}, kUsage, "--scale takes 1 or 2, not '3'"},
+        {{"snapshot", "OD", "-o", folder / "no/such/p.png"}, kFailure, "cannot write " + folder / "no/such/p.png"},
+        {{"gui", "OD", "--scale", "1.5"}, kUsage, "--scale takes 1 or 2"},
     };
     for (const ErrorCase& error : cases)
         ExpectOneLineError(testing_support::RunStompsetBinary(error.args), error.status, error.message);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"tone.wav"}) << "no picture, not even a partial one";
 }
 
 namespace {
