@@ -60,7 +60,8 @@ golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target update_golden
 
 # Synthesises a guitar riff and renders it through the default pedalboard
-# into out/demo-dry.wav and out/demo-wet.wav.
+# into out/demo-dry.wav and out/demo-wet.wav, with the picture of the
+# pedalboard's pedals in out/demo-pedalboard.png.
 # Only the program is needed for the demo, not the tests.
 demo: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target stompset

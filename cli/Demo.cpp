@@ -5,6 +5,7 @@
 #include "cli/CliError.h"
 #include "cli/DemoRiff.h"
 #include "cli/Pedalboard.h"
+#include "cli/Snapshot.h"
 
 #include <filesystem>
 
@@ -13,6 +14,8 @@ namespace {
 // The riff is mono, but written as stereo so that the auto pan and every
 // stereo stage after it can spread it.
 constexpr int32_t kDemoChannels = 2;
+// The pedalboard's eight pedals in two rows, as on a board.
+constexpr int kDemoSheetColumns = 4;
 
 void WriteDry(const std::string& path)
 {
@@ -45,5 +48,11 @@ DemoResult RunDemo(const std::string& folder, const RenderProgress& progress)
     request.effects = PedalboardRequests();
     request.settings = {kDemoTempo, CORVEffectChain::kMaxSliceFrames};
     result.summary = RenderFile(request, progress);
+
+    result.sheetPath = (fs::path(folder) / kDemoSheetName).string();
+    SnapshotRequest sheet;
+    sheet.pedals = request.effects;
+    sheet.columns = kDemoSheetColumns;
+    WriteSnapshot(result.sheetPath, DrawSnapshot(sheet));
     return result;
 }

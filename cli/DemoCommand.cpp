@@ -13,13 +13,14 @@ Needs no input: synthesises a ten-second electric-guitar riff (plucked
 strings with a pick position and a body and pickup tone, power chords and
 single notes at 120 BPM, the same every time), writes it as a stereo 48 kHz
 32-bit float WAV file, demo-dry.wav, and renders it through the default
-pedalboard into demo-wet.wav.  Prints both paths and the render summary.
+pedalboard into demo-wet.wav; draws the pedalboard's pedals as they are set
+into demo-pedalboard.png.  Prints the three paths and the render summary.
 
 The pedalboard, in signal order: noise gate, overdrive, chorus, tremolo, auto
 pan, BPM delay, reverb, guitar speaker simulator.
 
 Options:
-      --out DIR        the folder for the two files, created when missing
+      --out DIR        the folder for the three files, created when missing
                        (default: the current folder)
   -h, --help           this text
 )";
@@ -55,6 +56,7 @@ int RunDemoCommand(const std::vector<std::string>& args, const CommandContext& c
 
     context.out << "dry: " << result.dryPath << "\n"
                 << "wet: " << result.wetPath << " (through " << StageList() << ")\n"
+                << "pedals: " << result.sheetPath << "\n"
                 << FormatSummary(result.summary) << "\n";
     return 0;
 }

@@ -222,6 +222,10 @@ TEST(Demo, WritesAnAudibleDryRiffAndADifferentWetOneBelowFullScale)
     const DemoResult result = RunDemo(folder / "demo");
     EXPECT_EQ(result.dryPath, folder / "demo/demo-dry.wav");
     EXPECT_EQ(result.wetPath, folder / "demo/demo-wet.wav");
+    // The eight pedals, four to a row, each 185 x 320 with 8 pixels around.
+    const std::string sheet = testing_support::ReadFile(folder / "demo/demo-pedalboard.png");
+    ASSERT_GT(sheet.size(), 24u);
+    EXPECT_EQ(sheet.substr(12, 12), std::string("IHDR\0\0\x03\x0c\0\0\x02\x98", 12)); // 780 x 664
     const auto dry = testing_support::ReadAudio(result.dryPath);
     const auto wet = testing_support::ReadAudio(result.wetPath);
     for (const auto* file : {&dry, &wet}) {
