@@ -255,3 +255,18 @@ TEST(StompBoxEditor, AWindowThatCannotBeMadeIsAnErrorAndOpensNothing)
     EXPECT_FALSE(pedal.editor().isOpen());
     EXPECT_EQ(pedal.editor().getFrame(), nullptr);
 }
+
+TEST(StompBoxEditor, TunerButtonsMoveTheReferenceForTheHostToo)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    constexpr int32_t kTuner = 10;
+    constexpr int32_t kReference = 2;
+    constexpr int32_t kRaise = 33;
+    Pedal pedal(kTuner);
+    const float before = pedal.parameter(kReference).value;
+    CControl* raise = pedal.control(kRaise);
+    Click(pedal.frame(), Centre(*raise));
+    EXPECT_EQ(pedal.parameter(kReference).value, before + 1.0f);
+    // The host's control follows, so that the session saves the new pitch.
+    EXPECT_NEAR(pedal.instance->GetParameterValue(kReference), pedal.parameter(kReference).normValue, 1e-6f);
+}
