@@ -324,10 +324,10 @@ TEST(StompBoxPanels, TunerTextsAndLights)
     // A quarter tone up is 24.63 units sharp (50 to the next note); 440 Hz
     // against a 442 Hz reference 4.03 units flat.
     const Case cases[] = {
-        {440.0, 440.0f, "A4", 0.0f, 0.0f, 1.0f},
-        {440.0 * std::pow(2.0, 1.0 / 24.0), 440.0f, "A4", 0.0f, 24.63f / 25.0f, 0.0f},
-        {440.0, 442.0f, "A4", 4.03f / 25.0f, 0.0f, 0.0f},
-        {277.18, 440.0f, "C#4", 0.0f, 0.0f, 1.0f},
+        {440.0, 440.0f, "A 4", 0.0f, 0.0f, 1.0f},
+        {440.0 * std::pow(2.0, 1.0 / 24.0), 440.0f, "A 4", 0.0f, 24.63f / 25.0f, 0.0f},
+        {440.0, 442.0f, "A 4", 4.03f / 25.0f, 0.0f, 0.0f},
+        {277.18, 440.0f, "C 4#", 0.0f, 0.0f, 1.0f},
     };
     for (const Case& c : cases) {
         Pedal tuner(10, store.shared);

@@ -1,6 +1,7 @@
 // The tuner: what the analyser hears, shown as note, frequency, lamps and
 // bars, and the two buttons that move the reference pitch.
 #include "dsp/CORVDSPAlgInterface.h"
+#include "effects/modulation/CPitchAnalyser.h"
 #include "ui/editor/CORVPanels.h"
 #include "ui/vstgui/CParamDisplay.h"
 
@@ -37,14 +38,6 @@ void SetText(VSTGUI::CControl* field, const std::string& text)
 
 } // namespace
 
-std::string NoteName(int32_t semitonesFromC0)
-{
-    static constexpr const char* kNames[] = {"C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B"};
-    if (semitonesFromC0 < 0)
-        return {};
-    return std::string(kNames[semitonesFromC0 % 12]) + std::to_string(semitonesFromC0 / 12);
-}
-
 CORVAutoTunerGUI::CORVAutoTunerGUI(CORVDSPAlgInterface* algorithm, VSTGUI::CControlListener* listener,
                                    CORVStompBoxGUIContainer* container, int32_t effectCode)
     : CORVTablePanel(algorithm, listener, container, effectCode)
@@ -60,7 +53,8 @@ void CORVAutoTunerGUI::idle()
     const float hz = dspAlgorithm->Read(ReadingKind::TunerFrequency);
     // Lamps and bars stay dark while nothing is heard, as when bypassed.
     if (!dspAlgorithm->bypassed && hz > 0.0f) {
-        note = NoteName(int32_t(dspAlgorithm->Read(ReadingKind::TunerNote)));
+        // Spelt as the tuner spells it everywhere: "A 4", "C 4#".
+        note = CPitchAnalyser::NameOf(int32_t(dspAlgorithm->Read(ReadingKind::TunerNote))).View();
         char text[64];
         std::snprintf(text, sizeof text, "%s%2.2f%s", " ", double(hz), " Hz");
         frequency = text;

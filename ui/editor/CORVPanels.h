@@ -151,6 +151,3 @@ private:
     bool downHeld = false;
 };
 
-// "A4", "C#3": the name of a note counted in semitones from C0; empty for
-// a negative count.
-std::string NoteName(int32_t semitonesFromC0);
