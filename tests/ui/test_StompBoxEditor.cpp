@@ -270,3 +270,22 @@ TEST(StompBoxEditor, TunerButtonsMoveTheReferenceForTheHostToo)
     // The host's control follows, so that the session saves the new pitch.
     EXPECT_NEAR(pedal.instance->GetParameterValue(kReference), pedal.parameter(kReference).normValue, 1e-6f);
 }
+
+TEST(StompBoxEditor, AboutViewCoversThePedalUntilClicked)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    Pedal pedal(kOverdrive);
+    const int32_t views = pedal.frame().getNbViews();
+    pedal.choose(tags::kOptionsMenu, 3);
+    EXPECT_EQ(pedal.menu(tags::kOptionsMenu).getCurrent()->getTitle(), std::string("About Plug-In"));
+    pedal.frame().idle();
+    // The about picture lies over the foot switch: a click there closes it
+    // and the effect stays on.
+    const CPoint foot = Centre(*pedal.control(tags::kFootSwitch));
+    EXPECT_NE(pedal.frame().getViewAt(foot), pedal.control(tags::kFootSwitch));
+    Click(pedal.frame(), foot);
+    pedal.view->Idle();
+    EXPECT_FALSE(pedal.instance->GetAlgorithm()->bypassed);
+    EXPECT_EQ(pedal.frame().getNbViews(), views);
+    EXPECT_EQ(pedal.frame().getViewAt(foot), pedal.control(tags::kFootSwitch));
+}
