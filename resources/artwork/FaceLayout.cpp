@@ -30,6 +30,7 @@ constexpr double kLegendSize = 6.0;
 constexpr double kSliderLegendSize = 5.0;  // slider rows stand 18 pixels apart
 constexpr int kGap = 1;                    // between a control and its legend
 constexpr int kMargin = 3;                 // legends keep off the enclosure's edge
+constexpr int kLegendSpacing = 3;
 
 // Advance widths of DejaVu Sans Bold in ems, for the characters legends use.
 constexpr std::string_view kGlyphs = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .-+/";
@@ -151,6 +152,21 @@ std::vector<FaceLegend> FaceLegends(int32_t code)
     if (!face) return legends;
     const std::vector<FaceControl> controls = FaceControls(code);
     const Box pedal{kMargin, kMargin, kFaceWidth - kMargin, kFaceHeight - kMargin};
+    // Legends keep a few pixels apart so that two never read as one.
+    const auto free = [&](const Box& b, const FaceLegend* self) {
+        return b.Inside(pedal) &&
+               std::ranges::none_of(controls, [&](const FaceControl& c) { return c.box.Overlaps(b); }) &&
+               std::ranges::none_of(legends, [&](const FaceLegend& l) {
+                   return &l != self && Box{l.box.left - kLegendSpacing, l.box.top, l.box.right + kLegendSpacing,
+                                            l.box.bottom}.Overlaps(b);
+               });
+    };
+    struct Placed {
+        Box control;
+        std::array<Box, 8> candidates;
+        size_t chosen;
+    };
+    std::vector<Placed> placed;
     for (const FaceControl& control : controls) {
         const std::string_view text = LegendOf(*face, control.tag);
         if (!control.wantsLegend || text.empty()) continue;
@@ -159,15 +175,28 @@ std::vector<FaceLegend> FaceLegends(int32_t code)
         });
         const double size = slider ? kSliderLegendSize : kLegendSize;
         const int w = static_cast<int>(std::ceil(TextWidth(text, size))) + 2;
-        const int h = static_cast<int>(size) + 1;
-        const auto candidates = Candidates(control.box, w, h);
-        const auto free = [&](const Box& b) {
-            return b.Inside(pedal) &&
-                   std::ranges::none_of(controls, [&](const FaceControl& c) { return c.box.Overlaps(b); }) &&
-                   std::ranges::none_of(legends, [&](const FaceLegend& l) { return l.box.Overlaps(b); });
-        };
-        const auto chosen = std::ranges::find_if(candidates, free);
-        legends.push_back({control.tag, chosen != candidates.end() ? *chosen : candidates.front(), text, size});
+        const auto candidates = Candidates(control.box, w, static_cast<int>(size) + 1);
+        size_t chosen = 0;
+        while (chosen < candidates.size() && !free(candidates[chosen], nullptr)) ++chosen;
+        chosen = chosen < candidates.size() ? chosen : 0;
+        legends.push_back({control.tag, candidates[chosen], text, size});
+        placed.push_back({control.box, candidates, chosen});
+    }
+    // Controls of one row that could not all be named from below are all
+    // named from above where there is room.
+    const auto above = [](size_t candidate) { return candidate == 1 || candidate == 4 || candidate == 5; };
+    const auto below = [](size_t candidate) { return candidate == 0 || candidate == 2 || candidate == 3; };
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const bool rowAbove = std::ranges::any_of(placed, [&](const Placed& p) {
+            return above(p.chosen) && p.control.top == placed[i].control.top &&
+                   p.control.bottom == placed[i].control.bottom;
+        });
+        if (!rowAbove || !below(placed[i].chosen)) continue;
+        for (const size_t c : {1, 4, 5}) {
+            if (!free(placed[i].candidates[c], &legends[i])) continue;
+            legends[i].box = placed[i].candidates[c];
+            break;
+        }
     }
     return legends;
 }

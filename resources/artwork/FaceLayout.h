@@ -57,7 +57,9 @@ struct FaceLegend {
 };
 // Each legend goes below its control, else above, else below or above
 // flush with one of its edges, else beside it: the first of these places
-// that stays on the face clear of every control and every legend before it.
+// that stays on the face clear of every control and a few pixels clear of
+// every legend before it.  Where one control of a row is named from above,
+// the others of that row follow when there is room.
 std::vector<FaceLegend> FaceLegends(int32_t code);
 
 // Where the pedal's name goes: the band below the menus when the pedal

@@ -30,7 +30,7 @@ constexpr FaceRow kFaces[] = {
     { 85, "HI-GAIN|PREAMP",            F::Amp,         0x1c1c1e, "GAIN|LOW CUT|OUTPUT"},
     { 90, "CHORUS",                    F::Modulation,  0x2fa4d8, "MIX|RATE|DEPTH|STEREO"},
     { 95, "CHORUS|BASS",               F::Modulation,  0x165f78, "MIX|RATE|DEPTH|STEREO|IMPACT"},
-    {100, "LEVEL|CONTROL",             F::Utility,     0x6b7078, "GAIN|LEFT|RIGHT|WIDE"},
+    {100, "LEVEL|CONTROL",             F::Utility,     0x6b7078, "GAIN|LEFT|RIGHT|STEREO"},
     {105, "NOISE GATE",                F::Dynamics,    0x9c2121, "THRESH|ATTACK|RELEASE"},
     {110, "OVERDRIVE",                 F::Drive,       0x3aa53a, "LEVEL|COLOR|DRIVE"},
     {115, "OVERDRIVE|BASS",            F::Drive,       0x1d5e36, "MIX|COLOR|DRIVE"},

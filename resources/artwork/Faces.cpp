@@ -61,8 +61,8 @@ void Hammertone(cairo_t* cr, Noise& noise, const Box& a)
         const double x = a.left + noise.Next() * (a.right - a.left), y = a.top + noise.Next() * (a.bottom - a.top);
         const double r = 2.0 + noise.Next() * 3.5;
         cairo_pattern_t* p = cairo_pattern_create_radial(x - r * 0.3, y - r * 0.3, 0, x, y, r);
-        cairo_pattern_add_color_stop_rgba(p, 0.0, 1, 1, 1, 0.07);
-        cairo_pattern_add_color_stop_rgba(p, 0.6, 0, 0, 0, 0.03);
+        cairo_pattern_add_color_stop_rgba(p, 0.0, 1, 1, 1, 0.045);
+        cairo_pattern_add_color_stop_rgba(p, 0.6, 0, 0, 0, 0.025);
         cairo_pattern_add_color_stop_rgba(p, 1.0, 0, 0, 0, 0.0);
         cairo_set_source(cr, p);
         cairo_arc(cr, x, y, r, 0, 2 * kPi);
@@ -147,7 +147,7 @@ void Body(cairo_t* cr, Family family, Rgb paint, unsigned seed, const std::vecto
     const Box whole{0, 0, kFaceWidth, kFaceHeight};
     Enclosure(cr, 0, 0, kFaceWidth, kFaceHeight, kCornerRadius, paint, seed, 0);
     Finish(cr, family, paint, seed, whole);
-    Recess(cr, BoxOf(controls, kDisplayTag), 3, 3, kWindow);
+    Recess(cr, BoxOf(controls, kDisplayTag), 1, 3, kWindow);
     Recess(cr, BoxOf(controls, kFootSwitchTag), 3, 7, Darker(paint, 0.6));
     const double in = kScrewRadius * 1.9;
     for (const double sx : {in, kFaceWidth - in}) {
