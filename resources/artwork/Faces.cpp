@@ -3,8 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
-#include <string>
 
 namespace artwork {
 namespace {
