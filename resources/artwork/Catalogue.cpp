@@ -7,8 +7,7 @@
 namespace artwork {
 namespace {
 
-// Every bitmap the editors load, by resource id.  The pedal backgrounds
-// (501 to 541) are drawn elsewhere, one per effect.
+// Every bitmap the editors load, by resource id.
 //
 // Where the resource list gives a family only a span of sizes, each id's
 // size follows from where the panels put it:
@@ -85,6 +84,8 @@ constexpr std::array kRows{
     ArtworkRow{453, 453, 31, 18, 1, SliderHandle, ""},
     ArtworkRow{454, 454, 20, 20, 1, PanelScrew, ""},
     ArtworkRow{500, 500, 185, 320, 1, PedalFace, ""},
+    ArtworkRow{501, 536, 185, 320, 1, StompFace, ""},
+    ArtworkRow{537, 541, 185, 320, 1, AlternativeFace, ""},
     ArtworkRow{700, 734, 91, 77, 1, MiniPedal, ""},
     ArtworkRow{750, 757, 146, 143, 1, MiniPedal, ""},
     ArtworkRow{758, 758, 172, 143, 1, MiniPedal, "double"},
@@ -94,5 +95,12 @@ constexpr std::array kRows{
 }  // namespace
 
 std::span<const ArtworkRow> Catalogue() { return kRows; }
+
+const ArtworkRow* FindArtwork(int32_t id)
+{
+    for (const ArtworkRow& row : kRows)
+        if (id >= row.firstId && id <= row.lastId) return &row;
+    return nullptr;
+}
 
 }  // namespace artwork

@@ -20,5 +20,7 @@ struct ArtworkRow {
 };
 
 std::span<const ArtworkRow> Catalogue();
+// The row that draws an id, or null.
+const ArtworkRow* FindArtwork(int32_t id);
 
 }  // namespace artwork

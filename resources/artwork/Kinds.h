@@ -36,6 +36,10 @@ void WholeKnob(cairo_t* cr, double cx, double cy, double diameter, double angle)
 void FootSwitch(const Frame& f);     // frame 0 up, frame 1 down
 void PowerAmp(const Frame& f);       // frame 0 cold, frame 1 glowing valves
 void PedalFace(const Frame& f);
+// Faces.cpp: the pedal of effect code 5 * (id - 500), and the generic face
+// in the colourway of its variant.
+void StompFace(const Frame& f);
+void AlternativeFace(const Frame& f);
 void AboutFace(const Frame& f);
 void MiniPedal(const Frame& f);      // colour by id; label "double" for two foot switches
 void NeedleMeter(const Frame& f);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace artwork {
 namespace {
@@ -166,6 +167,47 @@ void BrushStreaks(cairo_t* cr, double x, double y, double w, double h, unsigned 
         cairo_stroke(cr);
     }
     cairo_restore(cr);
+}
+
+void Enclosure(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb paint,
+               unsigned seed, double screw)
+{
+    DropShadow(cr, x, y, w, h, radius, 1.0, 0.5);
+    RoundedRect(cr, x, y, w, h, radius);
+    FillLit(cr, paint, x, y, w, h, 0.22, true);
+    cairo_save(cr);
+    cairo_clip(cr);
+    // The specks go out in a few shades, one path each: filling every speck
+    // on its own would cost more than the rest of a pedal face.
+    constexpr int kShades = 3;
+    struct Speck {
+        double x, y;
+    };
+    std::vector<Speck> shades[2][kShades];
+    Noise noise(seed);
+    const int specks = static_cast<int>(w * h / 9.0);
+    for (int i = 0; i < specks; ++i) {
+        const double sx = x + noise.Next() * w, sy = y + noise.Next() * h;
+        const bool light = noise.Next() > 0.5;
+        const int shade = std::min(static_cast<int>(noise.Next() * kShades), kShades - 1);
+        shades[light][shade].push_back({sx, sy});
+    }
+    for (int light = 0; light < 2; ++light) {
+        for (int shade = 0; shade < kShades; ++shade) {
+            for (const Speck& s : shades[light][shade]) cairo_rectangle(cr, s.x, s.y, 0.5, 0.5);
+            SetColour(cr, light ? kWhite : kBlack, 0.06 + 0.06 * (shade + 0.5) / kShades);
+            cairo_fill(cr);
+        }
+    }
+    cairo_restore(cr);
+    RoundedRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, radius);
+    StrokeBevel(cr, x, y, w, h, 1.2, 0.5);
+    if (screw > 0) {
+        const double in = screw * 1.9;
+        for (const double sx : {x + in, x + w - in}) {
+            for (const double sy : {y + in, y + h - in}) Screw(cr, sx, sy, screw);
+        }
+    }
 }
 
 void Screw(cairo_t* cr, double cx, double cy, double radius)

@@ -56,6 +56,10 @@ void BrushStreaks(cairo_t* cr, double x, double y, double w, double h, unsigned 
                   double opacity);
 
 void Screw(cairo_t* cr, double cx, double cy, double radius);
+// A painted enclosure with rounded corners, a faint hammer-finish speckle
+// and, when screw is above 0, a screw of that radius in every corner.
+void Enclosure(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb paint, unsigned seed,
+               double screw);
 // A jewel lamp: chrome bezel, coloured lens, glow when lit.
 void Lamp(cairo_t* cr, double cx, double cy, double radius, Rgb colour, bool lit);
 

@@ -56,36 +56,6 @@ Rgb Hue(double h, double s, double v)
     return {out[0], out[1], out[2]};
 }
 
-// A painted enclosure with rounded corners, a faint hammer-finish speckle
-// and a screw in every corner.
-void Enclosure(cairo_t* cr, double x, double y, double w, double h, double radius, Rgb paint,
-               unsigned seed, double screw)
-{
-    DropShadow(cr, x, y, w, h, radius, 1.0, 0.5);
-    RoundedRect(cr, x, y, w, h, radius);
-    FillLit(cr, paint, x, y, w, h, 0.22, true);
-    cairo_save(cr);
-    cairo_clip(cr);
-    Noise noise(seed);
-    const int specks = static_cast<int>(w * h / 9.0);
-    for (int i = 0; i < specks; ++i) {
-        const double sx = x + noise.Next() * w, sy = y + noise.Next() * h;
-        const bool light = noise.Next() > 0.5;
-        cairo_rectangle(cr, sx, sy, 0.5, 0.5);
-        SetColour(cr, light ? Rgb{1, 1, 1} : Rgb{0, 0, 0}, 0.06 + 0.06 * noise.Next());
-        cairo_fill(cr);
-    }
-    cairo_restore(cr);
-    RoundedRect(cr, x + 0.5, y + 0.5, w - 1, h - 1, radius);
-    StrokeBevel(cr, x, y, w, h, 1.2, 0.5);
-    if (screw > 0) {
-        const double in = screw * 1.9;
-        for (const double sx : {x + in, x + w - in}) {
-            for (const double sy : {y + in, y + h - in}) Screw(cr, sx, sy, screw);
-        }
-    }
-}
-
 struct Valve {
     double centre;
     double width;

@@ -12,11 +12,14 @@
 
 #include <cairo.h>
 
+#include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -149,26 +152,36 @@ int main(int argc, char** argv)
 
     // Sorted by id, then scale, so the program can search the table.
     std::vector<Rendered> all;
+    std::vector<const ArtworkRow*> rows;
     std::set<int32_t> ids;
     for (const ArtworkRow& row : artwork::Catalogue()) {
         for (int32_t id = row.firstId; id <= row.lastId; ++id) ids.insert(id);
     }
     for (const int32_t id : ids) {
-        for (const ArtworkRow& row : artwork::Catalogue()) {
-            if (id < row.firstId || id > row.lastId) continue;
-            for (const int scale : kScales) {
-                Rendered r{id, scale, Render(row, id, scale)};
-                if (r.png.empty()) {
-                    std::cerr << "orv_artwork: drawing " << id << " failed\n";
-                    return 1;
-                }
-                const std::string name = std::to_string(id) + (scale == 1 ? "" : "@2x") + ".png";
-                std::ofstream(folder / name, std::ios::binary)
-                    .write(reinterpret_cast<const char*>(r.png.data()),
-                           static_cast<std::streamsize>(r.png.size()));
-                all.push_back(std::move(r));
-            }
+        for (const int scale : kScales) {
+            all.push_back({id, scale, {}});
+            rows.push_back(artwork::FindArtwork(id));
         }
+    }
+    // The pictures are drawn and compressed on every core, each into its
+    // own slot, so the order of the output never depends on the threads.
+    std::atomic<size_t> next{0};
+    {
+        std::vector<std::jthread> workers(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+        for (std::jthread& worker : workers) {
+            worker = std::jthread([&] {
+                for (size_t i = next++; i < all.size(); i = next++) all[i].png = Render(*rows[i], all[i].id, all[i].scale);
+            });
+        }
+    }
+    for (const Rendered& r : all) {
+        if (r.png.empty()) {
+            std::cerr << "orv_artwork: drawing " << r.id << " failed\n";
+            return 1;
+        }
+        const std::string name = std::to_string(r.id) + (r.scale == 1 ? "" : "@2x") + ".png";
+        std::ofstream(folder / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(r.png.data()), static_cast<std::streamsize>(r.png.size()));
     }
     artwork::ReleaseFonts();
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 using namespace ui_test;
 
@@ -122,4 +123,18 @@ TEST(Resources, EveryIdAtBothScalesWithDistinctFrames)
                 EXPECT_NE(image->frame(f - 1, frames), image->frame(f, frames)) << id << " frame " << f;
         }
     }
+}
+
+// The 36 pedal faces and the five alternative ones: 185 x 320 (370 x 640 at
+// scale 2), and no two alike.
+TEST(Resources, PedalFacesAreAllDifferent)
+{
+    std::set<std::vector<uint32_t>> faces;
+    for (int32_t id = 501; id <= 541; ++id) {
+        const Image one(id, 1), two(id, 2);
+        EXPECT_EQ(CPoint(one.width(), one.height()), CPoint(185, 320)) << id;
+        EXPECT_EQ(CPoint(two.width(), two.height()), CPoint(370, 640)) << id;
+        faces.insert(one.frame(0, 1));
+    }
+    EXPECT_EQ(faces.size(), 41u);
 }

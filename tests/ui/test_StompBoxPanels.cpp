@@ -3,9 +3,11 @@
 // behaviour whose numbers or texts could come out wrong.
 #include "core/CORVEffectCatalogue.h"
 #include "dsp/CORVBPMParRelations.h"
+#include "resources/artwork/FaceLayout.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/controls/CKnobEX.h"
 #include "ui/controls/CORVOptionMenu.h"
+#include "ui/controls/CSliderEX.h"
 #include "ui/editor/CORVPanels.h"
 #include "ui/editor/EditorTags.h"
 #include "ui/vstgui/CParamDisplay.h"
@@ -415,4 +417,45 @@ TEST(StompBoxPanels, ParametricWidthTextFollowsTheFilterType)
     eq.setPlain(3, 1000.0f);
     eq.panel->parameterText(3, 0.0f);
     EXPECT_EQ(eq.text(tags::kDisplay), "Frequency: 1000.00");
+}
+
+// The words printed on each pedal, checked against the panel built on the
+// real effect.  Every knob, switch and slider of a parameter has exactly
+// one legend; each legend lies on the face, touches its own control's
+// rectangle (at most two pixels off) on one side, below, above, left or
+// right, along that side, and covers no other control and no other legend.
+TEST(StompBoxFaces, EveryLegendSitsBesideItsOwnControlAndNoOther)
+{
+    Store store;
+    const auto near = [](CCoord gap) { return gap >= 0 && gap <= 2; };
+    for (const CatalogueEntry& entry : kCatalogue) {
+        SCOPED_TRACE(entry.effectId);
+        Pedal pedal(entry.effectId, store.shared);
+        const auto legends = artwork::FaceLegends(entry.effectId);
+        const auto& controls = pedal.panel->allControls();
+        for (const auto& [tag, c] : controls) {
+            const bool named = tag >= tags::kFirstParameter && tag <= tags::kLastParameter &&
+                               (dynamic_cast<const CKnob*>(c) || dynamic_cast<const CSwitchBase*>(c) ||
+                                dynamic_cast<const CSlider*>(c));
+            EXPECT_EQ(std::ranges::count(legends, tag, &artwork::FaceLegend::tag), named ? 1 : 0) << "tag " << tag;
+        }
+        for (const artwork::FaceLegend& legend : legends) {
+            const CRect box(legend.box.left, legend.box.top, legend.box.right, legend.box.bottom);
+            EXPECT_TRUE(!box.isEmpty() && box.left >= 0 && box.top >= 0 && box.right <= 185 && box.bottom <= 320);
+            const auto own = controls.find(legend.tag);
+            ASSERT_NE(own, controls.end()) << legend.text;
+            const CRect& r = own->second->getViewSize();
+            const bool alongColumn = box.left < r.right && r.left < box.right;
+            const bool alongRow = box.top < r.bottom && r.top < box.bottom;
+            EXPECT_TRUE((alongColumn && (near(box.top - r.bottom) || near(r.top - box.bottom))) ||
+                        (alongRow && (near(box.left - r.right) || near(r.left - box.right))))
+                << legend.text;
+            for (const auto& [tag, c] : controls) {
+                const bool shown = tag != tags::kPresetName && tag != tags::kHiddenButtonA && tag != tags::kHiddenButtonB;
+                EXPECT_FALSE(shown && box.rectOverlap(c->getViewSize())) << legend.text << " over tag " << tag;
+            }
+            for (const artwork::FaceLegend& other : legends)
+                EXPECT_TRUE(&other == &legend || !legend.box.Overlaps(other.box)) << legend.text << ", " << other.text;
+        }
+    }
 }

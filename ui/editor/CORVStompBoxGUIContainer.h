@@ -2,6 +2,7 @@
 // The pictures and positions every stomp box shares.  One store serves the
 // whole process: all open editors draw from the same decoded bitmaps, so an
 // image is decoded once however many pedals are shown.
+#include "ui/editor/AnchorTable.h"
 #include "ui/editor/CORVGUIContainerInterface.h"
 #include "ui/vstgui/CBitmap.h"
 
@@ -9,26 +10,13 @@
 #include <map>
 #include <span>
 
-
 // A run of consecutive resource ids, first to last inclusive.
 struct IdRange {
     int32_t first;
     int32_t last;
 };
 
-// One named place on the pedal face.  Most are the top-left corner of a
-// control (right and bottom 0); text fields carry their whole rectangle, and
-// one entry is a step between sliders rather than a place.
-struct AnchorRow {
-    int32_t key;
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
-
 std::span<const IdRange> SharedBitmapLoadOrder();
-std::span<const AnchorRow> AnchorTable();
 
 class CORVStompBoxGUIContainer : public CORVGUIContainerInterface {
 public:
