@@ -54,8 +54,9 @@ test-asan: deps
 	@$(call timed,sanitizer build,cmake --build $(ASAN_BUILD) -j $(JOBS))
 	@$(call timed,sanitizer tests,ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS))
 
-# Redraws tests/golden/gallery.png, the picture of every control and bitmap
-# the UI tests compare with; review the new picture before committing it.
+# Redraws the pictures the UI tests compare with: tests/golden/gallery.png,
+# every control and bitmap, and docs/pedals.png, the sheet of the 36 pedals
+# the README shows.  Review the new pictures before committing them.
 golden: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target update_golden
 
