@@ -1,10 +1,13 @@
 #include "cli/CORVProgressBar.h"
 #include "cli/Stompset.h"
+#include "ui/vstgui/CDrawContext.h"
 
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return RunStompset(args, std::cout, std::cerr, CORVProgressBar::ErrorIsTerminal());
+    const int status = RunStompset(args, std::cout, std::cerr, CORVProgressBar::ErrorIsTerminal());
+    VSTGUI::ReleaseFontCaches();
+    return status;
 }

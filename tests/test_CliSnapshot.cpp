@@ -1,10 +1,19 @@
 // The pedals' pictures from the command line: sizes, settings that show,
 // the same picture every time, and a window that needs a display.
 #include "tests/CliTestSupport.h"
+#include "ui/vstgui/CDrawContext.h"
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// The demo draws its pedals in this process: its fonts go at the end, as
+// the program's do.
+class FontCaches : public testing::Environment {
+public:
+    void TearDown() override { VSTGUI::ReleaseFontCaches(); }
+};
+[[maybe_unused]] testing::Environment* const fontCaches = testing::AddGlobalTestEnvironment(new FontCaches);
 
 using testing_support::RunStompsetBinary;
 using testing_support::TemporaryFolder;

@@ -199,6 +199,18 @@ fault menu-position-separators ui/vstgui/COptionMenu.cpp \
 fault knob-handle-y-flipped ui/controls/CKnobEX.cpp \
     'const CCoord y = size.top + size.height() / 2 - radius * std::sin(angle) - h / 2;' \
     'const CCoord y = size.top + size.height() / 2 + radius * std::sin(angle) - h / 2;'
+# editor: the foot switch toggles on its release as well as on its press.
+fault footswitch-toggles-twice ui/editor/CORVStompBoxGUIEditor.cpp \
+    'if (value >= 1.0f)' \
+    'if (value >= 0.0f)'
+# editor: queued host changes applied newest first.
+fault editor-queue-reversed ui/editor/CORVStompBoxGUIEditor.cpp \
+    'for (size_t i = 0; i < indices.size(); ++i)' \
+    'for (size_t i = indices.size(); i-- > 0;)'
+# editor: the tempo-synced display multiplies by the next division's factor.
+fault sync-factor-next-division ui/editor/CORVStompBoxGUIEditor.cpp \
+    'kSyncDivisions[size_t(setting)].multiplier' \
+    'kSyncDivisions[size_t(setting) % 8 + 1].multiplier'
 
 # ---------------------------------------------------------------------------
 

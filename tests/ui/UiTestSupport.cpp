@@ -1,7 +1,6 @@
 #include "tests/ui/UiTestSupport.h"
 
 #include <cairo.h>
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -24,16 +23,11 @@ cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned in
     return CAIRO_STATUS_SUCCESS;
 }
 
-// Cairo and fontconfig keep the fonts they found for the life of the
-// process; releasing them after the last test lets the leak checker of the
-// sanitizer build see only what the layer itself left behind.
+// Releasing the font caches after the last test lets the leak checker of
+// the sanitizer build see only what the layer itself left behind.
 class FontCaches : public testing::Environment {
 public:
-    void TearDown() override
-    {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
+    void TearDown() override { ReleaseFontCaches(); }
 };
 
 [[maybe_unused]] testing::Environment* const fontCaches = testing::AddGlobalTestEnvironment(new FontCaches);

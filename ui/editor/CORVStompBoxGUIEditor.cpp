@@ -176,7 +176,8 @@ void CORVStompBoxGUIEditor::idle()
         }
     }
     if (frame && about && !about->isSplashing()) {
-        frame->removeView(about, true);
+        frame->removeView(about, false);
+        about->forget();
         about = nullptr;
     }
     PluginGUIEditor::idle();
@@ -469,8 +470,8 @@ void CORVStompBoxGUIEditor::showAbout()
 {
     if (!frame || about)
         return;
+    // The editor holds the one reference; the frame only shows the view.
     about = MakeAboutSplash(CRect(0, 0, kWidth, kHeight), this);
-    about->remember();
     frame->addView(about);
     about->splash();
 }

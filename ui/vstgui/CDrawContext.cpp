@@ -3,6 +3,7 @@
 #include "ui/vstgui/CBitmap.h"
 
 #include <cairo.h>
+#include <fontconfig/fontconfig.h>
 #include <cmath>
 
 namespace VSTGUI {
@@ -310,6 +311,12 @@ std::string COffscreenContext::encodePNG() const
     if (cairo_surface_write_to_png_stream(surface, AppendPngBytes, &bytes) != CAIRO_STATUS_SUCCESS)
         bytes.clear();
     return bytes;
+}
+
+void ReleaseFontCaches()
+{
+    cairo_debug_reset_static_data();
+    FcFini();
 }
 
 } // namespace VSTGUI

@@ -158,4 +158,9 @@ private:
     CCoord height;
 };
 
+// Cairo and fontconfig keep the fonts they found for the life of the
+// process.  A program lets them go at its end, after the last view and
+// bitmap are gone, so that a leak checker sees only what was really lost.
+void ReleaseFontCaches();
+
 } // namespace VSTGUI
