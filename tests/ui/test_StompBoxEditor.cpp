@@ -289,3 +289,30 @@ TEST(StompBoxEditor, AboutViewCoversThePedalUntilClicked)
     EXPECT_EQ(pedal.frame().getNbViews(), views);
     EXPECT_EQ(pedal.frame().getViewAt(foot), pedal.control(tags::kFootSwitch));
 }
+
+TEST(StompBoxEditor, LevelMetersShowTheInstancesPeaksOnTheirScale)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    constexpr int32_t kLevelControl = 100;
+    Pedal pedal(kLevelControl);
+    pedal.instance->Prepare(512);
+    // Half scale on the left, a tenth on the right: -6.02 and -20 dBFS.
+    std::vector<float> left(512), right(512);
+    for (size_t i = 0; i < left.size(); ++i) {
+        const float wave = float(std::sin(0.05 * double(i)));
+        left[i] = 0.5f * wave;
+        right[i] = 0.1f * wave;
+    }
+    const std::vector<float> inLeft = left, inRight = right;
+    float* channels[2] = {left.data(), right.data()};
+    pedal.instance->Render(channels, channels, 512);
+    pedal.view->Idle();
+    const auto meter = [](const std::vector<float>& signal) {
+        return (20.0f * std::log10(testing_support::Peak(signal)) + 60.0f) / 60.0f;
+    };
+    EXPECT_NEAR(pedal.control(27)->getValue(), meter(inLeft), 1e-4f);
+    EXPECT_NEAR(pedal.control(28)->getValue(), meter(inRight), 1e-4f);
+    EXPECT_NEAR(pedal.control(29)->getValue(), meter(left), 1e-4f);
+    EXPECT_NEAR(pedal.control(30)->getValue(), meter(right), 1e-4f);
+    EXPECT_NEAR(pedal.control(27)->getValue(), 0.8997f, 1e-3f);
+}

@@ -50,15 +50,15 @@ void CORVAutoTunerGUI::idle()
 {
     std::string note, frequency;
     float flat = 0.0f, sharp = 0.0f, inTune = 0.0f;
-    const float hz = dspAlgorithm->Read(ReadingKind::TunerFrequency);
+    const float hz = readings().read(ReadingKind::TunerFrequency);
     // Lamps and bars stay dark while nothing is heard, as when bypassed.
     if (!dspAlgorithm->bypassed && hz > 0.0f) {
         // Spelt as the tuner spells it everywhere: "A 4", "C 4#".
-        note = CPitchAnalyser::NameOf(int32_t(dspAlgorithm->Read(ReadingKind::TunerNote))).View();
+        note = CPitchAnalyser::NameOf(int32_t(readings().read(ReadingKind::TunerNote))).View();
         char text[64];
         std::snprintf(text, sizeof text, "%s%2.2f%s", " ", double(hz), " Hz");
         frequency = text;
-        const float d = dspAlgorithm->Read(ReadingKind::TunerDeviation);
+        const float d = readings().read(ReadingKind::TunerDeviation);
         flat = d < -kInTune ? std::min(-d / kBarSpan, 1.0f) : 0.0f;
         sharp = d > kInTune ? std::min(d / kBarSpan, 1.0f) : 0.0f;
         inTune = d >= -kInTune && d <= kInTune ? 1.0f : 0.0f;

@@ -31,7 +31,7 @@ constexpr HoldLook kHoldLooks[] = {
 
 void CORVBPMDelayGUI::showHoldState(bool drivesBypass)
 {
-    const auto state = int32_t(dspAlgorithm->Read(ReadingKind::HoldState));
+    const auto state = int32_t(readings().read(ReadingKind::HoldState));
     const auto look = std::find_if(std::begin(kHoldLooks), std::end(kHoldLooks),
                                    [state](const HoldLook& l) { return l.state == state; });
     if (look == std::end(kHoldLooks)) {

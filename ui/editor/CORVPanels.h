@@ -92,8 +92,6 @@ public:
     void idle() override;
 };
 
-// Where a peak level (linear) puts a meter that spans -60 dB to 0 dB.
-float MeterValue(float level);
 
 // The amplifier picture glows while the pedal is on.
 class CORVPowerAmpGuitarGUI : public CORVTablePanel<125> {

@@ -27,7 +27,8 @@ int32_t BackgroundIdFor(int32_t effectCode)
 
 CORVStompBoxCtrlBaseSet::CORVStompBoxCtrlBaseSet(CORVDSPAlgInterface* algorithm, CControlListener* controlListener,
                                                  CORVStompBoxGUIContainer* sharedContainer, int32_t effectCode)
-    : dspAlgorithm(algorithm), listener(controlListener), container(sharedContainer), code(effectCode)
+    : dspAlgorithm(algorithm), listener(controlListener), container(sharedContainer), code(effectCode),
+      ownReadings(*algorithm)
 {
     // The pedal picture belongs to this set alone: the store keeps only what
     // every pedal draws.

@@ -4,6 +4,7 @@
 // Panels start from it and replace, remove or add controls by tag.
 #include "ui/editor/CORVCtrlSetInterface.h"
 #include "ui/editor/CORVStompBoxGUIContainer.h"
+#include "ui/editor/PedalReadings.h"
 #include "ui/vstgui/CControl.h"
 
 #include <map>
@@ -40,6 +41,11 @@ public:
     VSTGUI::CControlListener* controlListener() const { return listener; }
     int32_t effectCode() const { return code; }
 
+    // Where the meters and lights take their numbers: the effect itself
+    // unless the editor gives another source, which must outlive the set.
+    void setReadings(const PedalReadings* source) { readingSource = source ? source : &ownReadings; }
+    const PedalReadings& readings() const { return *readingSource; }
+
     // The rectangle of a picture placed at an anchor: one frame of a film
     // strip of the given frame count.
     VSTGUI::CRect placeAt(int32_t anchorKey, int32_t bitmapId, int32_t frames = 1) const;
@@ -59,6 +65,9 @@ protected:
 
 private:
     void buildCommonControls();
+
+    AlgorithmReadings ownReadings;
+    const PedalReadings* readingSource = &ownReadings;
 
     std::map<int32_t, VSTGUI::CControl*> controls;
 };

@@ -532,6 +532,14 @@ void CORVStompBoxGUIEditor::refreshEnd()
     updateModifiedIndicator();
 }
 
+void CORVStompBoxGUIEditor::presetsChanged()
+{
+    if (!ctrlSet)
+        return;
+    rebuildPresetMenus();
+    updateModifiedIndicator();
+}
+
 void CORVStompBoxGUIEditor::rebuildPresetMenus()
 {
     auto* presetMenu = MenuOf(*ctrlSet, tags::kPresetMenu);
@@ -622,14 +630,26 @@ void CORVStompBoxGUIEditor::updateModifiedIndicator()
     }
 }
 
-CORVStompBoxGUIEditorRTAS::CORVStompBoxGUIEditorRTAS(CORVEffectProcess* instance) : CORVStompBoxGUIEditor(instance)
+CORVStompBoxGUIEditorRTAS::CORVStompBoxGUIEditorRTAS(CORVEffectProcess* instance)
+    : CORVStompBoxGUIEditor(instance), instanceReadings(*instance)
 {
     ctrlSet = CreatePanel(instance->GetAlgorithm(), this, container, instance->GetEffectId());
     if (!ctrlSet)
         return;
+    ctrlSet->setReadings(&instanceReadings);
     for (const auto& [tag, control] : ctrlSet->allControls())
         if (const CORVDSPParameter* parameter = instance->GetAlgorithm()->GetParameter(tag))
             control->setDefaultValue(parameter->normValue);
+}
+
+float CORVStompBoxGUIEditorRTAS::InstanceReadings::read(ReadingKind kind) const
+{
+    return instance.GetAlgorithm()->Read(kind);
+}
+
+float CORVStompBoxGUIEditorRTAS::InstanceReadings::level(bool input, int channel) const
+{
+    return input ? instance.GetInputPeak(channel) : instance.GetOutputPeak(channel);
 }
 
 void CORVStompBoxGUIEditorRTAS::beginEdit(int32_t index)

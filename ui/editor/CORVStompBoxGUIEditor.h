@@ -46,6 +46,9 @@ public:
     void showMessage(const std::string& text);
     void refreshBegin();
     void refreshEnd();
+    // The effect's preset table changed from outside (another program saved
+    // or deleted a preset): the menus list it anew.
+    void presetsChanged();
 
     bool isOpen() const { return opened; }
     CORVStompBoxCtrlBaseSet* controlSet() const { return ctrlSet.get(); }
@@ -101,4 +104,18 @@ public:
     explicit CORVStompBoxGUIEditorRTAS(CORVEffectProcess* instance);
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
+
+private:
+    // The instance's meters are on their scale already; its readings are
+    // the effect's.
+    class InstanceReadings : public PedalReadings {
+    public:
+        explicit InstanceReadings(const CORVEffectProcess& instance) : instance(instance) {}
+        float read(ReadingKind kind) const override;
+        float level(bool input, int channel) const override;
+
+    private:
+        const CORVEffectProcess& instance;
+    };
+    InstanceReadings instanceReadings;
 };

@@ -26,7 +26,7 @@ std::string RatioText(const CORVDSPParameter& ratio)
     return text;
 }
 
-void CORVCompressorGUI::idle() { setControlValue(kLedTag, dspAlgorithm->Read(ReadingKind::GainReduced) != 0.0f ? kLedLit : kLedIdle); }
+void CORVCompressorGUI::idle() { setControlValue(kLedTag, readings().read(ReadingKind::GainReduced) != 0.0f ? kLedLit : kLedIdle); }
 
 void CORVCompressorGUI::parameterText(int32_t tag, float /*value*/)
 {
@@ -36,7 +36,7 @@ void CORVCompressorGUI::parameterText(int32_t tag, float /*value*/)
 
 void CORVExpanderGateGUI::idle()
 {
-    const float state = dspAlgorithm->Read(ReadingKind::GateState);
+    const float state = readings().read(ReadingKind::GateState);
     setControlValue(kLedTag, state > 0.0f ? kLedLit : state < 0.0f ? kLedDark : kLedIdle);
 }
 
@@ -50,7 +50,7 @@ void CORVNoiseGateGUI::idle()
 {
     constexpr int32_t kThreshold = 2;
     constexpr int32_t kLearnButton = 5;
-    const bool learning = dspAlgorithm->Read(ReadingKind::GateLearning) != 0.0f;
+    const bool learning = readings().read(ReadingKind::GateLearning) != 0.0f;
     // The learnt threshold arrives when the measurement ends: show it and
     // let the knob and the learn button catch up.
     if (wasLearning && !learning) {
@@ -60,5 +60,5 @@ void CORVNoiseGateGUI::idle()
         setControlValue(kThreshold, normalised(kThreshold));
     }
     wasLearning = learning;
-    setControlValue(kLedTag, dspAlgorithm->Read(ReadingKind::GateClosed) != 0.0f ? kLedLit : kLedIdle);
+    setControlValue(kLedTag, readings().read(ReadingKind::GateClosed) != 0.0f ? kLedLit : kLedIdle);
 }
