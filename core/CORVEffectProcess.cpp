@@ -165,6 +165,18 @@ bool CORVEffectProcess::DeleteUserPreset(int32_t presetIndex)
     return presetFile.DeletePreset(*algorithm, presetIndex);
 }
 
+void CORVEffectProcess::ReloadUserPresets()
+{
+    const std::string current = algorithm->currentPreset ? algorithm->currentPreset->name : std::string();
+    algorithm->currentPreset = nullptr;
+    std::erase_if(algorithm->presets, [](const auto& entry) { return entry.second->isFactory == 0; });
+    presetFile.Open();
+    presetFile.LoadPresets(*algorithm);
+    for (const auto& [index, preset] : algorithm->presets)
+        if (!current.empty() && preset->name == current && !algorithm->currentPreset)
+            algorithm->currentPreset = preset.get();
+}
+
 bool CORVEffectProcess::OverwriteUserPreset(int32_t presetIndex)
 {
     return presetFile.OverwritePreset(*algorithm, presetIndex);

@@ -75,6 +75,11 @@ public:
     // and keeps its place; false for a factory preset or an unwritable file.
     bool OverwriteUserPreset(int32_t presetIndex);
     const CORVPresetFile& GetPresetFile() const { return presetFile; }
+    // Reads the user preset file again and puts its presets of this effect
+    // in place of the user presets in the table, for when another program
+    // or instance changed it.  The current preset stays current when a
+    // preset of its name is still there.
+    void ReloadUserPresets();
 
     // The host's highlight request for a control.
     void HighlightControl(int32_t index, int32_t isHighlighted, int32_t color);

@@ -11,6 +11,8 @@ std::string PluginUri(const CatalogueEntry& entry, bool mono)
     return std::string(kUriBase) + entry.shortName + (mono ? "-mono" : "");
 }
 
+std::string UiUri(const CatalogueEntry& entry, bool mono) { return PluginUri(entry, mono) + "#ui"; }
+
 std::string SymbolForName(const std::string& name)
 {
     std::string symbol;

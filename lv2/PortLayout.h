@@ -12,12 +12,14 @@ namespace lv2 {
 // saved state carries.
 inline constexpr const char* kBundleName = "orvanta-stompset.lv2";
 inline constexpr const char* kBinaryName = "orvanta_stompset.so";
+inline constexpr const char* kUiBinaryName = "orvanta_stompset_ui.so";
 inline constexpr const char* kUriBase = "https://orvanta.audio/lv2/stompset/";
 inline constexpr const char* kProjectUri = "https://orvanta.audio/lv2/stompset";
 inline constexpr const char* kChunkPropertyUri = "https://orvanta.audio/lv2/stompset#chunk";
 
-// The plug-in URI of an effect in its stereo or mono form.
+// The plug-in URI of an effect in its stereo or mono form, and of its UI.
 std::string PluginUri(const CatalogueEntry& entry, bool mono);
+std::string UiUri(const CatalogueEntry& entry, bool mono);
 
 enum class PortKind { AudioIn, AudioOut, AtomIn, Enabled, Parameter, LevelOut, ReadingOut };
 

@@ -1,5 +1,7 @@
 #include "lv2/StompsetPlugin.h"
 
+#include "lv2/PortValues.h"
+
 #include "core/CORVEffectGroupSpecific.h"
 #include "host/ControlValue.h"
 #include "host/PlugInLibrary.h"
@@ -84,11 +86,14 @@ std::unique_ptr<StompsetPlugin> StompsetPlugin::Create(const CatalogueEntry& ent
     const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
     const uint32_t length = AnnouncedBlockLength(features, map);
     instance->Prepare(length ? length : CORVEffectProcess::kAlgorithmMaxFrames);
-    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, map));
+    const auto* log = static_cast<const LV2_Log_Log*>(FindFeature(features, LV2_LOG__log));
+    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, map, log));
 }
 
-StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map)
-    : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono)
+StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map,
+                               const LV2_Log_Log* log)
+    : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono),
+      log_(log)
 {
     CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
     layout_ = DescribePorts(algorithm, mono);
@@ -96,7 +101,7 @@ StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mon
         if (port.kind == PortKind::Parameter) {
             CORVDSPParameter* parameter = algorithm.GetParameter(port.parameterIndex);
             parameters_.push_back(
-                ParameterPort{nullptr, parameter->value, port.parameterIndex, parameter, port.minimum, port.maximum});
+                ParameterPort{nullptr, parameter->value, parameter, &port});
         } else if (port.kind == PortKind::LevelOut) {
             levelPorts_.push_back(nullptr);
         } else if (port.kind == PortKind::ReadingOut) {
@@ -116,6 +121,8 @@ StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mon
         uris_.timePosition = urid(LV2_TIME__Position);
         uris_.timeBeatsPerMinute = urid(LV2_TIME__beatsPerMinute);
         uris_.chunkProperty = urid(kChunkPropertyUri);
+        uris_.logTrace = urid(LV2_LOG__Trace);
+        uris_.preset = PresetMessageUris::Map(*map);
     }
 }
 
@@ -131,7 +138,7 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
     case PortKind::Enabled: enabled_ = static_cast<const float*>(data); break;
     case PortKind::Parameter:
         for (ParameterPort& parameter : parameters_)
-            if (parameter.index == port.parameterIndex)
+            if (parameter.layout == &port)
                 parameter.data = static_cast<const float*>(data);
         break;
     case PortKind::LevelOut:
@@ -149,7 +156,7 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
 // and expects no trace of the audio it sent before.
 void StompsetPlugin::Activate() { instance_->Reset(); }
 
-void StompsetPlugin::ReadTimePosition()
+void StompsetPlugin::ReadEvents()
 {
     if (!atomIn_ || !haveMap_)
         return;
@@ -158,20 +165,51 @@ void StompsetPlugin::ReadTimePosition()
         if (body.type != uris_.atomObject && body.type != uris_.atomBlank)
             continue;
         const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
-        if (object->body.otype != uris_.timePosition)
-            continue;
-        const LV2_Atom* bpm = nullptr;
-        lv2_atom_object_get(object, uris_.timeBeatsPerMinute, &bpm, 0);
-        if (!bpm)
-            continue;
-        double tempo = 0.0;
-        if (bpm->type == uris_.atomFloat)
-            tempo = double(reinterpret_cast<const LV2_Atom_Float*>(bpm)->body);
-        else if (bpm->type == uris_.atomDouble)
-            tempo = reinterpret_cast<const LV2_Atom_Double*>(bpm)->body;
-        if (std::isfinite(tempo) && tempo > 0.0)
-            instance_->SetHostTempo(tempo);
+        if (object->body.otype == uris_.timePosition)
+            ReadTimePosition(*object);
+        else if (const std::optional<PresetMessageView> preset = ReadPresetMessage(uris_.preset, body))
+            ApplyPresetMessage(*preset);
+        else if (log_)
+            log_->printf(log_->handle, uris_.logTrace, "Orvanta Stompset: a message of an unknown kind, ignored\n");
     }
+}
+
+void StompsetPlugin::ReadTimePosition(const LV2_Atom_Object& object)
+{
+    const LV2_Atom* bpm = nullptr;
+    lv2_atom_object_get(&object, uris_.timeBeatsPerMinute, &bpm, 0);
+    if (!bpm)
+        return;
+    double tempo = 0.0;
+    if (bpm->type == uris_.atomFloat)
+        tempo = double(reinterpret_cast<const LV2_Atom_Float*>(bpm)->body);
+    else if (bpm->type == uris_.atomDouble)
+        tempo = reinterpret_cast<const LV2_Atom_Double*>(bpm)->body;
+    if (std::isfinite(tempo) && tempo > 0.0)
+        instance_->SetHostTempo(tempo);
+}
+
+void StompsetPlugin::ApplyPresetMessage(const PresetMessageView& message)
+{
+    // A preset is taken whole or not at all: one that does not fit this
+    // effect, or holds a value its port does not take, changes nothing.
+    bool fits = message.count == parameters_.size();
+    for (size_t i = 0; fits && i < parameters_.size(); ++i) {
+        const float value = message.values[i];
+        fits = std::isfinite(value) && value >= parameters_[i].layout->minimum && value <= parameters_[i].layout->maximum;
+    }
+    if (!fits) {
+        if (log_)
+            log_->printf(log_->handle, uris_.logTrace, "Orvanta Stompset: a preset that does not fit, ignored\n");
+        return;
+    }
+    for (size_t i = 0; i < parameters_.size(); ++i)
+        ApplyParameterPort(*instance_, *parameters_[i].layout, message.values[i]);
+    CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
+    for (const auto& [index, preset] : algorithm.presets)
+        if (message.name == preset->name && std::equal(preset->values.begin(), preset->values.end(), message.values,
+                                                       message.values + message.count))
+            algorithm.currentPreset = preset.get();
 }
 
 void StompsetPlugin::ApplyControlPorts()
@@ -183,23 +221,13 @@ void StompsetPlugin::ApplyControlPorts()
         // Every change of the enable switch is one press of the foot switch,
         // so tap tempo and the delay's hold cycle work from a host button.
         lastEnabled_ = enabled;
-        instance_->SetControlValue(CORVEffectProcess::kFootSwitch, enabled > 0.0f ? kControlOff : kControlOn);
+        ApplyEnabledPort(*instance_, enabled);
     }
     for (ParameterPort& port : parameters_) {
         if (!port.data || *port.data == port.last || !std::isfinite(*port.data))
             continue;
         port.last = *port.data;
-        const float value = std::clamp(port.last, port.minimum, port.maximum);
-        const int32_t control = CORVEffectProcess::ToControlValue(port.parameter->NormalizedFromPlain(value));
-        if (value >= port.parameter->minValue && value <= port.parameter->maxValue) {
-            instance_->SetControlValue(port.index, control);
-        } else {
-            // Beyond the knob's end, where only a factory preset goes: the
-            // value is taken as it stands, the way the preset itself sets
-            // it, and the control rests at the end.
-            port.parameter->SetValue(value);
-            instance_->StoreHostControlValue(port.index, control);
-        }
+        ApplyParameterPort(*instance_, *port.layout, port.last);
     }
 }
 
@@ -224,7 +252,7 @@ void StompsetPlugin::WriteReadings()
 
 void StompsetPlugin::Run(uint32_t frames)
 {
-    ReadTimePosition();
+    ReadEvents();
     ApplyControlPorts();
     if (frames > 0 && audioIn_[0] && audioOut_[0] && (mono_ || (audioIn_[1] && audioOut_[1]))) {
         float* inputs[2] = {const_cast<float*>(audioIn_[0]), const_cast<float*>(audioIn_[mono_ ? 0 : 1])};

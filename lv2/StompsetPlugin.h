@@ -1,9 +1,11 @@
 #pragma once
 #include "core/CORVEffectProcessRTAS.h"
 #include "lv2/PortLayout.h"
+#include "lv2/PresetMessage.h"
 
 #include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
+#include <lv2/log/log.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
 
@@ -35,18 +37,22 @@ private:
     struct ParameterPort {
         const float* data = nullptr;
         float last = 0.0f;
-        int32_t index = 0;
         CORVDSPParameter* parameter = nullptr;
-        float minimum = 0.0f; // the port's declared range
-        float maximum = 0.0f;
+        const PortInfo* layout = nullptr; // its entry in layout_, with the declared range
     };
     struct Uris {
         LV2_URID atomBlank = 0, atomObject = 0, atomFloat = 0, atomDouble = 0, atomInt = 0, atomLong = 0;
         LV2_URID atomChunk = 0, timePosition = 0, timeBeatsPerMinute = 0, chunkProperty = 0;
+        LV2_URID logTrace = 0;
+        PresetMessageUris preset;
     };
 
-    StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map);
-    void ReadTimePosition();
+    StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map,
+                   const LV2_Log_Log* log);
+    // The input events: the host's time position and the UI's presets.
+    void ReadEvents();
+    void ReadTimePosition(const LV2_Atom_Object& object);
+    void ApplyPresetMessage(const PresetMessageView& message);
     void ApplyControlPorts();
     void WriteLevels();
     void WriteReadings();
@@ -60,6 +66,7 @@ private:
     std::vector<PortInfo> layout_;
     Uris uris_;
     bool haveMap_ = false;
+    const LV2_Log_Log* log_ = nullptr;
 
     const float* audioIn_[2] = {nullptr, nullptr};
     float* audioOut_[2] = {nullptr, nullptr};

@@ -22,6 +22,8 @@ constexpr const char* kPrefixes =
     "@prefix rdfs:  <http://www.w3.org/2000/01/rdf-schema#> .\n"
     "@prefix state: <http://lv2plug.in/ns/ext/state#> .\n"
     "@prefix time:  <http://lv2plug.in/ns/ext/time#> .\n"
+    "@prefix ui:    <http://lv2plug.in/ns/extensions/ui#> .\n"
+    "@prefix log:   <http://lv2plug.in/ns/ext/log#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -158,7 +160,7 @@ void WritePlugin(std::ostream& out, const CatalogueEntry& entry, bool mono, cons
         << "    doap:license <" << kProjectUri << "#license> ;\n"
         << "    lv2:minorVersion " << kMinorVersion << " ;\n"
         << "    lv2:microVersion " << kMicroVersion << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength, log:log ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
         << "    lv2:extensionData state:interface ;\n"
         << "    lv2:port\n";
@@ -195,13 +197,35 @@ void WritePresets(std::ostream& out, const CatalogueEntry& entry, bool mono, con
     }
 }
 
+// The pedal's face: an X11 UI in a binary of its own, which the host feeds
+// the meters' and readings' output ports.
+void WriteUi(std::ostream& out, const CatalogueEntry& entry, bool mono, const CORVDSPAlgInterface& algorithm)
+{
+    out << "<" << UiUri(entry, mono) << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    ui:binary <" << kUiBinaryName << "> ;\n"
+        << "    lv2:requiredFeature urid:map, ui:idleInterface ;\n"
+        << "    lv2:optionalFeature ui:parent, ui:resize, opts:options, log:log ;\n"
+        << "    opts:supportedOption ui:scaleFactor ;\n"
+        << "    lv2:extensionData ui:idleInterface, ui:showInterface";
+    for (const PortInfo& port : DescribePorts(algorithm, mono)) {
+        if (port.kind != PortKind::LevelOut && port.kind != PortKind::ReadingOut)
+            continue;
+        out << " ;\n    ui:portNotification [ ui:plugin <" << PluginUri(entry, mono) << "> ; lv2:symbol "
+            << Quoted(port.symbol) << " ; ui:protocol ui:floatProtocol ]";
+    }
+    out << " .\n\n";
+}
+
 void WriteManifestEntries(std::ostream& out, const CatalogueEntry& entry, bool mono,
                           const CORVDSPAlgInterface& algorithm)
 {
     out << "<" << PluginUri(entry, mono) << ">\n"
         << "    a lv2:Plugin ;\n"
         << "    lv2:binary <" << kBinaryName << "> ;\n"
+        << "    ui:ui <" << UiUri(entry, mono) << "> ;\n"
         << "    rdfs:seeAlso <orvanta-stompset.ttl> .\n\n";
+    WriteUi(out, entry, mono, algorithm);
     for (const auto& [index, preset] : algorithm.presets) {
         if (preset->values.size() != algorithm.parameters.size())
             continue;

@@ -72,4 +72,12 @@ size_t LongestFileName(const std::string& folder)
     return longest > 0 ? size_t(longest) : size_t(NAME_MAX);
 }
 
+std::optional<int64_t> ModificationTime(const std::string& path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    return int64_t(status.st_mtim.tv_sec) * 1000000000 + int64_t(status.st_mtim.tv_nsec);
+}
+
 } // namespace platform

@@ -34,6 +34,10 @@ bool IsWriteProtected(const std::string& path);
 // is followed only so far, and a loop then ends at its last link.
 std::string FinalLinkTarget(const std::string& path);
 
+// When the file a path leads to was last changed, in nanoseconds of the
+// system clock; nothing when it does not exist.
+std::optional<int64_t> ModificationTime(const std::string& path);
+
 // The longest file name the folder's file system takes.
 size_t LongestFileName(const std::string& folder);
 

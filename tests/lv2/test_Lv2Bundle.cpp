@@ -1,9 +1,13 @@
 // The built LV2 bundle, loaded through lilv the way a host loads it.
 #include "core/CORVEffectCatalogue.h"
+#include "lv2/PresetMessage.h"
 #include "tests/EffectContract.h"
 #include "tests/lv2/Lv2TestHost.h"
 
 #include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
+
+#include <dlfcn.h>
 
 #include <cmath>
 #include <random>
@@ -307,4 +311,72 @@ TEST(Lv2Plugins, TunerReportsNoteFrequencyAndDeviation)
     EXPECT_EQ(tuner.GetControl("note"), 33.0f); // A2: A4 is 57
     EXPECT_NEAR(tuner.GetControl("frequency"), 110.0f, 0.2f);
     EXPECT_NEAR(tuner.GetControl("deviation"), 0.0f, 1.0f);
+}
+
+// Every plug-in names one X11 UI of its own, in the bundle's UI binary,
+// which exports the descriptors of exactly those UIs.
+TEST(Lv2Bundle, EveryPluginHasItsPedalAsAnX11Ui)
+{
+    LilvNode* x11 = lilv_new_uri(TheWorld().Get(), LV2_UI__X11UI);
+    std::set<std::string> binaries;
+    for (const CatalogueEntry& entry : kCatalogue) {
+        for (const LilvPlugin* plugin : FormsOf(entry.effectId)) {
+            LilvUIs* uis = lilv_plugin_get_uis(plugin);
+            ASSERT_EQ(lilv_uis_size(uis), 1u) << Uri(plugin);
+            const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+            EXPECT_EQ(std::string(lilv_node_as_uri(lilv_ui_get_uri(ui))), Uri(plugin) + "#ui");
+            EXPECT_TRUE(lilv_ui_is_a(ui, x11)) << Uri(plugin);
+            char* path = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+            binaries.insert(path);
+            lilv_free(path);
+            lilv_uis_free(uis);
+        }
+    }
+    lilv_node_free(x11);
+    ASSERT_EQ(binaries.size(), 1u);
+    void* library = dlopen(binaries.begin()->c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(library, nullptr) << dlerror();
+    const auto descriptor = reinterpret_cast<LV2UI_DescriptorFunction>(dlsym(library, "lv2ui_descriptor"));
+    ASSERT_NE(descriptor, nullptr);
+    std::set<std::string> exported;
+    for (uint32_t i = 0; const LV2UI_Descriptor* ui = descriptor(i); ++i)
+        exported.insert(ui->URI);
+    EXPECT_EQ(exported.size(), 2 * kCatalogue.size());
+    EXPECT_EQ(exported.count(kUriBase + "OD-mono#ui"), 1u);
+    dlclose(library);
+}
+
+// The UI's preset message sets every parameter of the plug-in in one block,
+// exactly as the ports set to the preset's values do; a message that does
+// not fit changes nothing, and none makes the plug-in allocate.
+TEST(Lv2Plugins, PresetMessageFromTheUiSetsTheWholePresetOrNothing)
+{
+    const auto algorithm = CreateAlgorithm(110, 48000.0, 256);
+    const CORVDSPPreset& preset = *algorithm->presets.at(2);
+    const lv2::PresetMessageUris uris = lv2::PresetMessageUris::Map(*TheWorld().urids.MapFeature());
+    const auto in = TestSignal(2, 4800, 48000.0);
+    const auto run = [&](const std::vector<uint8_t>& message, const std::vector<float>& ports) {
+        Instance instance(TheWorld(), TheWorld().Plugin(kUriBase + "OD"), 48000.0);
+        const auto parameters = instance.Parameters();
+        for (size_t i = 0; i < ports.size(); ++i)
+            instance.SetControl(parameters[i].symbol, ports[i]);
+        if (!message.empty())
+            instance.SendEvent(message);
+        auto out = instance.Process(in, 480);
+        EXPECT_EQ(instance.runAllocations, 0u);
+        return out;
+    };
+    const Channels byPorts = run({}, preset.values);
+    const Channels untouched = run({}, {});
+    ASSERT_NE(byPorts, untouched);
+    EXPECT_EQ(run(lv2::ForgePresetMessage(uris, preset.name, preset.values), {}), byPorts);
+
+    std::vector<float> short_ = preset.values;
+    short_.pop_back();
+    std::vector<float> beyond = preset.values;
+    beyond[0] = 1.0e6f;
+    std::vector<float> notANumber = preset.values;
+    notANumber.back() = NAN;
+    for (const auto& values : {short_, beyond, notANumber})
+        EXPECT_EQ(run(lv2::ForgePresetMessage(uris, preset.name, values), {}), untouched);
 }

@@ -211,9 +211,14 @@ void Instance::WriteAtomPorts()
             lv2_atom_forge_float(&forge, pendingTempo_);
             lv2_atom_forge_pop(&forge, &object);
         }
+        for (const std::vector<uint8_t>& event : pendingEvents_) {
+            lv2_atom_forge_frame_time(&forge, 0);
+            lv2_atom_forge_write(&forge, event.data(), uint32_t(event.size()));
+        }
         lv2_atom_forge_pop(&forge, &sequence);
     }
     pendingTempo_ = 0.0f;
+    pendingEvents_.clear();
 }
 
 void Instance::RunBlock(uint32_t frames) { lilv_instance_run(instance_, frames); }

@@ -99,6 +99,9 @@ public:
     int LoadPreset(const std::string& presetUri);
     // The tempo goes to the plug-in as a time position with the next block.
     void SendTempo(float beatsPerMinute) { pendingTempo_ = beatsPerMinute; }
+    // An atom (header and body) for the atom inputs at the start of the next
+    // block, as a host passes on what a UI sent.
+    void SendEvent(std::vector<uint8_t> atom) { pendingEvents_.push_back(std::move(atom)); }
 
     void Activate();
     void Deactivate();
@@ -126,6 +129,7 @@ private:
     LilvInstance* instance_ = nullptr;
     bool active_ = false;
     float pendingTempo_ = 0.0f;
+    std::vector<std::vector<uint8_t>> pendingEvents_;
     std::vector<ControlPort> controls_;
     std::vector<float> values_; // by port index
     Channels audioIn_, audioOut_;

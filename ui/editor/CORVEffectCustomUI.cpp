@@ -49,6 +49,14 @@ bool CORVEffectCustomUI::IsWindowOpen() const
     return frame && frame->isWindowOpen();
 }
 
+unsigned long CORVEffectCustomUI::WindowId() const
+{
+    if (child)
+        return child->getWindow();
+    const CFrame* frame = editor->getFrame();
+    return frame ? frame->getSystemWindow() : 0;
+}
+
 void CORVEffectCustomUI::GetRect(int16_t& top, int16_t& left, int16_t& bottom, int16_t& right) const
 {
     ERect* r = nullptr;

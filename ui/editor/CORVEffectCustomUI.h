@@ -22,6 +22,9 @@ public:
     // high-density screen.
     void SetScale(double scale) { zoom = scale; }
     CORVStompBoxGUIEditor& Editor() { return *editor; }
+    // The X11 window the editor shows in (the child made in the host's
+    // window, else the frame's own); 0 while none is open.
+    unsigned long WindowId() const;
 
     // IEffectCustomUI
     bool OpenWindow(void* parentWindow) override;
