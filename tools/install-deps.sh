@@ -10,7 +10,7 @@ packages=(
   g++ cmake make pkg-config
   libgtest-dev libbenchmark-dev
   libsndfile1-dev libfftw3-dev
-  lv2-dev liblilv-dev lilv-utils sordi
+  lv2-dev liblilv-dev lilv-utils sordi libsuil-dev jalv jackd2
   libcairo2-dev libx11-dev libxtst-dev fonts-dejavu-core xvfb xauth
   libtinyxml-dev
 )
