@@ -97,6 +97,9 @@ public:
     std::span<const ReadingSpec> Readings() const { return readings; }
     bool Offers(ReadingKind kind) const;
     virtual float Read(ReadingKind kind) const;
+    // How many samples the whole output lags the input, for hosts to
+    // compensate; 0 unless the processing itself delays every sample.
+    virtual int32_t Latency() const { return 0; }
 
     CORVDSPParameter* GetParameter(int32_t index) const;
     CORVDSPParameter* FindParameter(std::string_view name, int32_t* index = nullptr) const;

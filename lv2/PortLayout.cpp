@@ -110,6 +110,12 @@ std::vector<PortInfo> DescribePorts(const CORVDSPAlgInterface& algorithm, bool m
         port.name = reading.name;
         add(port);
     }
+    // What the pedal's display shows beside its parameters.
+    if (algorithm.FindRole(ParameterRole::SyncCoeff))
+        add(PortInfo{0, PortKind::TempoOut, "host_tempo", "Host tempo"});
+    if (algorithm.FindRole(ParameterRole::Tap))
+        add(PortInfo{0, PortKind::TapOut, "tap_state", "Tap state"});
+    add(PortInfo{0, PortKind::LatencyOut, "latency", "Latency"});
     return ports;
 }
 

@@ -21,7 +21,18 @@ inline constexpr const char* kChunkPropertyUri = "https://orvanta.audio/lv2/stom
 std::string PluginUri(const CatalogueEntry& entry, bool mono);
 std::string UiUri(const CatalogueEntry& entry, bool mono);
 
-enum class PortKind { AudioIn, AudioOut, AtomIn, Enabled, Parameter, LevelOut, ReadingOut };
+enum class PortKind {
+    AudioIn,
+    AudioOut,
+    AtomIn,
+    Enabled,
+    Parameter,
+    LevelOut,
+    ReadingOut,
+    TempoOut,   // the host tempo a tempo-synced effect follows, for its display
+    TapOut,     // the tap-tempo state of an effect that taps
+    LatencyOut, // the delay of the whole output, in samples
+};
 
 // One port of a plug-in.  The TTL generator and the plug-in itself both take
 // the layout from here, so the description can never drift from the code.

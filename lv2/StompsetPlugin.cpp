@@ -149,6 +149,9 @@ void StompsetPlugin::ConnectPort(uint32_t index, void* data)
             if (reading.kind == port.reading->kind)
                 reading.data = static_cast<float*>(data);
         break;
+    case PortKind::TempoOut: tempoPort_ = static_cast<float*>(data); break;
+    case PortKind::TapOut: tapPort_ = static_cast<float*>(data); break;
+    case PortKind::LatencyOut: latencyPort_ = static_cast<float*>(data); break;
     }
 }
 
@@ -248,6 +251,12 @@ void StompsetPlugin::WriteReadings()
     for (const ReadingPort& reading : readingPorts_)
         if (reading.data)
             *reading.data = algorithm.Read(reading.kind);
+    if (tempoPort_)
+        *tempoPort_ = float(instance_->GetHostTempo());
+    if (tapPort_)
+        *tapPort_ = algorithm.GetTapState();
+    if (latencyPort_)
+        *latencyPort_ = float(algorithm.Latency());
 }
 
 void StompsetPlugin::Run(uint32_t frames)

@@ -80,6 +80,9 @@ private:
         ReadingKind kind;
     };
     std::vector<ReadingPort> readingPorts_;
+    float* tempoPort_ = nullptr;
+    float* tapPort_ = nullptr;
+    float* latencyPort_ = nullptr;
 };
 
 } // namespace lv2

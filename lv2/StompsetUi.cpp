@@ -9,6 +9,7 @@
 #include <lv2/atom/atom.h>
 #include <lv2/options/options.h>
 
+#include <cmath>
 #include <cstring>
 
 namespace lv2 {
@@ -203,6 +204,15 @@ void StompsetUi::PortEvent(uint32_t index, uint32_t size, uint32_t format, const
         break;
     case PortKind::LevelOut: readings.setLevel(port.inputLevel, port.channel, value); break;
     case PortKind::ReadingOut: readings.setReading(port.reading->kind, value); break;
+    case PortKind::TempoOut:
+        // As the instance follows a host's tempo: the display of a synced
+        // pedal is redrawn when it changes.
+        if (std::isfinite(value) && value > 0.0f) {
+            instance->SetHostTempo(value);
+            instance->FollowHostTempo();
+        }
+        break;
+    case PortKind::TapOut: instance->GetAlgorithm()->SetTapState(value); break;
     default: break;
     }
 }

@@ -31,6 +31,7 @@ constexpr int kMinorVersion = 0;
 constexpr int kMicroVersion = 6;
 constexpr int32_t kTunerEffectId = 10;
 constexpr float kLevelMaximum = 1.5f;
+constexpr int kLatencyMaximum = 4096;
 
 // A decimal literal: the shortest text that reads back as the same float.
 std::string Number(float value)
@@ -142,6 +143,23 @@ void WritePort(std::ostream& out, const PortInfo& port, const CORVDSPAlgInterfac
         out << "        a lv2:ControlPort, lv2:OutputPort ;\n"
             << "        lv2:default 0.0 ; lv2:minimum 0.0 ; lv2:maximum " << Number(kLevelMaximum) << " ;\n";
         break;
+    case PortKind::TempoOut:
+        out << "        a lv2:ControlPort, lv2:OutputPort ;\n"
+            << "        lv2:default 120.0 ; lv2:minimum 1.0 ; lv2:maximum 1000.0 ;\n"
+            << "        units:unit units:bpm ;\n";
+        break;
+    case PortKind::TapOut:
+        out << "        a lv2:ControlPort, lv2:OutputPort ;\n"
+            << "        lv2:portProperty lv2:integer ;\n"
+            << "        lv2:default 0 ; lv2:minimum 0 ; lv2:maximum 1 ;\n";
+        break;
+    case PortKind::LatencyOut:
+        out << "        a lv2:ControlPort, lv2:OutputPort ;\n"
+            << "        lv2:designation lv2:latency ;\n"
+            << "        lv2:portProperty lv2:reportsLatency, lv2:integer ;\n"
+            << "        units:unit units:frame ;\n"
+            << "        lv2:default 0 ; lv2:minimum 0 ; lv2:maximum " << kLatencyMaximum << " ;\n";
+        break;
     }
     out << "        lv2:index " << port.index << " ;\n"
         << "        lv2:symbol " << Quoted(port.symbol) << " ;\n"
@@ -209,7 +227,8 @@ void WriteUi(std::ostream& out, const CatalogueEntry& entry, bool mono, const CO
         << "    opts:supportedOption ui:scaleFactor ;\n"
         << "    lv2:extensionData ui:idleInterface, ui:showInterface";
     for (const PortInfo& port : DescribePorts(algorithm, mono)) {
-        if (port.kind != PortKind::LevelOut && port.kind != PortKind::ReadingOut)
+        if (port.kind != PortKind::LevelOut && port.kind != PortKind::ReadingOut && port.kind != PortKind::TempoOut &&
+            port.kind != PortKind::TapOut)
             continue;
         out << " ;\n    ui:portNotification [ ui:plugin <" << PluginUri(entry, mono) << "> ; lv2:symbol "
             << Quoted(port.symbol) << " ; ui:protocol ui:floatProtocol ]";

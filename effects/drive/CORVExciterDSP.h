@@ -30,7 +30,7 @@ public:
     void Reset() override;
 
     // Delay of the whole effect in samples: the oversampler's, when it is on.
-    int32_t Latency() const { return oversampled ? ExciterChannel::kOversampledLatency : 0; }
+    int32_t Latency() const override { return oversampled ? ExciterChannel::kOversampledLatency : 0; }
     const ExciterSettings& Settings() const { return settings; }
     const ExciterChannel& Channel(int32_t channel) const { return channels[size_t(channel)]; }
 

@@ -380,3 +380,37 @@ TEST(Lv2Plugins, PresetMessageFromTheUiSetsTheWholePresetOrNothing)
     for (const auto& values : {short_, beyond, notANumber})
         EXPECT_EQ(run(lv2::ForgePresetMessage(uris, preset.name, values), {}), untouched);
 }
+
+// The exciter's oversampling delays its whole output; the latency port says
+// by how much (the lag at which output and input line up best), so a host
+// can compensate.  A synced pedal tells its UI the tempo it follows.
+TEST(Lv2Plugins, LatencyAndTempoReachTheirOutputPorts)
+{
+    const auto in = TestSignal(2, 9600, 48000.0);
+    const auto bestLag = [&in](const Channels& out) {
+        int best = -1;
+        double bestScore = -1.0;
+        for (int lag = 0; lag < 400; ++lag) {
+            double score = 0.0;
+            for (size_t i = size_t(lag); i < in[0].size(); ++i)
+                score += double(out[0][i]) * double(in[0][i - size_t(lag)]);
+            if (score > bestScore)
+                bestScore = score, best = lag;
+        }
+        return best;
+    };
+    for (float oversampled : {0.0f, 1.0f}) {
+        Instance exciter(TheWorld(), TheWorld().Plugin(kUriBase + "EC"), 48000.0);
+        ASSERT_TRUE(exciter.SetControl("x5_oversampling", oversampled));
+        ASSERT_TRUE(exciter.SetControl("exciter_mix", 0.0f));
+        const auto out = exciter.Process(in, 480);
+        const float latency = exciter.GetControl("latency");
+        EXPECT_EQ(latency > 0.0f, oversampled > 0.0f);
+        EXPECT_EQ(bestLag(out), int(latency));
+    }
+    Instance tremolo(TheWorld(), TheWorld().Plugin(kUriBase + "TR"), 48000.0);
+    tremolo.SendTempo(93.0f);
+    tremolo.Process(Channels(2, std::vector<float>(480)), 480);
+    EXPECT_EQ(tremolo.GetControl("host_tempo"), 93.0f);
+    EXPECT_EQ(tremolo.GetControl("latency"), 0.0f);
+}
