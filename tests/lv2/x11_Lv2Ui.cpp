@@ -9,6 +9,9 @@
 #include "tests/lv2/Lv2TestHost.h"
 #include "ui/editor/AnchorTable.h"
 
+#include <cairo.h>
+#include <dlfcn.h>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
 #include <suil/suil.h>
@@ -29,6 +32,31 @@ lv2test::World& TheWorld()
     static lv2test::World world(ORV_LV2_BUNDLE_DIR);
     return world;
 }
+
+// The UI's binary stays loaded for the whole run, however often suil loads
+// and unloads it, so that a leak checker can still name what it finds; at
+// the end the font caches it filled are let go.
+class LoadedUi : public testing::Environment {
+public:
+    void SetUp() override
+    {
+        LilvUIs* uis = lilv_plugin_get_uis(TheWorld().Plugin(kUriBase + "OD"));
+        char* binary = lilv_file_uri_parse(
+            lilv_node_as_uri(lilv_ui_get_binary_uri(lilv_uis_get(uis, lilv_uis_begin(uis)))), nullptr);
+        library = dlopen(binary, RTLD_NOW | RTLD_LOCAL);
+        lilv_free(binary);
+        lilv_uis_free(uis);
+    }
+    void TearDown() override
+    {
+        cairo_debug_reset_static_data();
+        FcFini();
+    }
+
+private:
+    void* library = nullptr;
+};
+[[maybe_unused]] testing::Environment* const loadedUi = testing::AddGlobalTestEnvironment(new LoadedUi);
 
 // The middle of a control of the given size at an anchor of the layout.
 CPoint At(int32_t anchorKey, int width, int height)
