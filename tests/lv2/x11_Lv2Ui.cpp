@@ -136,6 +136,15 @@ public:
         }
         return false;
     }
+    // A fifth of a second of host cycles, for the X server and the pedal to
+    // catch up with the user.
+    void Settle()
+    {
+        for (int i = 0; i < 20; ++i) {
+            Cycle();
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
     // Every port the host holds for the plug-in, told to the UI as a host
     // does when it shows a UI.
     void SendAllPorts()
@@ -219,8 +228,7 @@ TEST(Lv2Ui, PedalPlayedInAHostsWindowDrivesThePlugin)
     // A preset from the menu: one message to the plug-in and every port.
     const auto algorithm = CreateAlgorithm(110, 48000.0, 256);
     user.click(kPresetMenu);
-    for (int i = 0; i < 10; ++i)
-        host.Cycle();
+    host.Settle();
     user.key(XK_Down);
     user.key(XK_Down);
     user.key(XK_Return);
@@ -253,4 +261,98 @@ TEST(Lv2Ui, TwoHundredOpeningsWhileThePluginRuns)
         host.Cycle();
     }
     EXPECT_EQ(plugin.runAllocations, 0u);
+}
+
+namespace {
+
+// The pixels of an area of a UI's window, to tell whether it changed.
+std::vector<unsigned long> Pixels(Display* display, Window window, int32_t anchorKey, int width, int height)
+{
+    const AnchorRow& at = *FindAnchor(anchorKey);
+    XImage* image = XGetImage(display, window, at.left, at.top, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+    std::vector<unsigned long> pixels;
+    for (int y = 0; image && y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(XGetPixel(image, x, y));
+    if (image)
+        XDestroyImage(image);
+    return pixels;
+}
+
+Host::Channels Sine(double frequency, float amplitude)
+{
+    Host::Channels in(2, std::vector<float>(480));
+    static size_t t = 0;
+    for (size_t i = 0; i < in[0].size(); ++i, ++t)
+        in[0][i] = in[1][i] = amplitude * float(std::sin(2.0 * M_PI * frequency * double(t) / 48000.0));
+    return in;
+}
+
+} // namespace
+
+// A preset saved as new in one pedal is in the user file and, a moment
+// later, in the menu of another pedal of the same effect, which applies it.
+TEST(Lv2Ui, SaveAsReachesTheFileAndAnotherPedalsMenu)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    User user;
+    ASSERT_TRUE(user.ready()) << "needs an X server with XTest (run under xvfb-run)";
+    lv2test::Instance first(TheWorld(), TheWorld().Plugin(kUriBase + "OD"), 48000.0);
+    lv2test::Instance second(TheWorld(), TheWorld().Plugin(kUriBase + "OD"), 48000.0);
+    Host saving(kUriBase + "OD", first);
+    Host other(kUriBase + "OD", second);
+    ASSERT_TRUE(saving.instance && other.instance);
+    saving.SendAllPorts();
+    other.SendAllPorts();
+    user.aimAt(saving.widget);
+    user.click(At(18, 53, 15));
+    saving.Settle();
+    for (const KeySym key : {XK_Down, XK_Down, XK_Return})
+        user.key(key);
+    saving.Settle();
+    for (const KeySym key : {XK_m, XK_y, XK_l, XK_e, XK_a, XK_d, XK_Return})
+        user.key(key);
+    ASSERT_TRUE(saving.CycleUntil([&] {
+        return testing_support::ReadFile(documents.PresetFilePath()).find("mylead") != std::string::npos;
+    }));
+
+    user.aimAt(other.widget);
+    // The other pedal looks at the file once a second.
+    for (int i = 0; i < 120; ++i) {
+        other.Cycle();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    user.click(kPresetMenu);
+    other.Settle();
+    // From the current entry ("Default", the first) up round to the last.
+    user.key(XK_Up);
+    user.key(XK_Return);
+    ASSERT_TRUE(other.CycleUntil([&] { return !other.messages.empty(); }));
+    const lv2::PresetMessageUris uris = lv2::PresetMessageUris::Map(*TheWorld().urids.MapFeature());
+    const auto message = lv2::ReadPresetMessage(uris, *reinterpret_cast<const LV2_Atom*>(other.messages.back().data()));
+    ASSERT_TRUE(message);
+    EXPECT_EQ(message->name, "mylead");
+}
+
+// What the plug-in hears reaches the pedal through its output ports: the
+// level control's meters rise with a signal, the tuner writes a note.
+TEST(Lv2Ui, MetersAndTunerFollowTheSignal)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    for (const auto& [effect, anchor, width, height] :
+         {std::tuple{"LC", 33, 6, 81}, std::tuple{"AT", 44, 48, 20}}) {
+        SCOPED_TRACE(effect);
+        lv2test::Instance plugin(TheWorld(), TheWorld().Plugin(kUriBase + effect), 48000.0);
+        Host host(kUriBase + effect, plugin);
+        ASSERT_NE(host.instance, nullptr);
+        host.SendAllPorts();
+        for (int i = 0; i < 30; ++i)
+            host.Cycle();
+        const auto quiet = Pixels(host.display, host.widget, anchor, width, height);
+        for (int i = 0; i < 300; ++i) {
+            host.Cycle(Sine(220.0, 0.5f));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        EXPECT_NE(Pixels(host.display, host.widget, anchor, width, height), quiet);
+    }
 }
