@@ -207,6 +207,14 @@ fault footswitch-toggles-twice ui/editor/CORVStompBoxGUIEditor.cpp \
 fault editor-queue-reversed ui/editor/CORVStompBoxGUIEditor.cpp \
     'for (size_t i = 0; i < indices.size(); ++i)' \
     'for (size_t i = indices.size(); i-- > 0;)'
+# lv2: the pedal's foot switch writes the host's enable port the wrong way up.
+fault ui-enabled-inverted lv2/StompsetUi.cpp \
+    'GetParameterValue(kFootSwitch) > 0.5f ? 0.0f : 1.0f' \
+    'GetParameterValue(kFootSwitch) > 0.5f ? 1.0f : 0.0f'
+# lv2: a preset message with one value too few is applied as far as it goes.
+fault preset-message-count-unchecked lv2/StompsetPlugin.cpp \
+    'bool fits = message.count == parameters_.size();' \
+    'bool fits = message.count + 1 >= parameters_.size();'
 # editor: the tempo-synced display multiplies by the next division's factor.
 fault sync-factor-next-division ui/editor/CORVStompBoxGUIEditor.cpp \
     'kSyncDivisions[size_t(setting)].multiplier' \

@@ -75,7 +75,10 @@ class Host {
 public:
     using Channels = lilvhost::Instance::Channels;
 
-    Host(const std::string& uri, lv2test::Instance& runningPlugin) : plugin(runningPlugin)
+    // Without the host's window (embedded false) the pedal opens its own; a
+    // scale factor, when given, goes to it as the host's option.
+    Host(const std::string& uri, lv2test::Instance& runningPlugin, bool embedded = true, float scaleFactor = 0.0f)
+        : plugin(runningPlugin), scale(scaleFactor)
     {
         display = XOpenDisplay(nullptr);
         window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 300, 400, 0, 0, 0);
@@ -91,9 +94,17 @@ public:
         char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
         const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(uintptr_t(window))};
         const LV2_Feature mapFeature{LV2_URID__map, TheWorld().urids.MapFeature()};
-        const LV2_Feature* features[] = {&mapFeature, &parentFeature, nullptr};
+        const LV2_Options_Option options[] = {
+            lilvhost::Option(TheWorld().urids, LV2_UI__scaleFactor, LV2_ATOM__Float, &scale), lilvhost::kEndOfOptions};
+        const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+        std::vector<const LV2_Feature*> features{&mapFeature};
+        if (embedded)
+            features.push_back(&parentFeature);
+        if (scale > 0.0f)
+            features.push_back(&optionsFeature);
+        features.push_back(nullptr);
         instance = suil_instance_new(suilHost, this, LV2_UI__X11UI, uri.c_str(),
-                                     lilv_node_as_uri(lilv_ui_get_uri(ui)), LV2_UI__X11UI, bundle, binary, features);
+                                     lilv_node_as_uri(lilv_ui_get_uri(ui)), LV2_UI__X11UI, bundle, binary, features.data());
         lilv_free(bundle);
         lilv_free(binary);
         lilv_uis_free(uis);
@@ -156,6 +167,7 @@ public:
     }
 
     lv2test::Instance& plugin;
+    float scale;
     Display* display;
     Window window;
     Window widget = 0;
@@ -354,5 +366,27 @@ TEST(Lv2Ui, MetersAndTunerFollowTheSignal)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
         EXPECT_NE(Pixels(host.display, host.widget, anchor, width, height), quiet);
+    }
+}
+
+// A host without a window to offer gets the pedal in a window of its own,
+// at twice the size where the host's scale factor asks for it.
+TEST(Lv2Ui, OwnWindowAndTheHostsScaleFactor)
+{
+    testing_support::ScopedDocumentsFolder documents;
+    lv2test::Instance plugin(TheWorld(), TheWorld().Plugin(kUriBase + "OD"), 48000.0);
+    for (const auto& [scale, width] : {std::pair{0.0f, 185}, std::pair{2.0f, 370}}) {
+        Host host(kUriBase + "OD", plugin, false, scale);
+        ASSERT_NE(host.instance, nullptr);
+        host.Cycle();
+        XWindowAttributes attributes{};
+        ASSERT_TRUE(XGetWindowAttributes(host.display, host.widget, &attributes));
+        EXPECT_EQ(attributes.width, width);
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        XQueryTree(host.display, host.widget, &root, &parent, &children, &count);
+        if (children)
+            XFree(children);
+        EXPECT_EQ(parent, root) << "a window of its own";
     }
 }
