@@ -223,7 +223,7 @@ void WriteUi(std::ostream& out, const CatalogueEntry& entry, bool mono, const CO
         << "    a ui:X11UI ;\n"
         << "    ui:binary <" << kUiBinaryName << "> ;\n"
         << "    lv2:requiredFeature urid:map, ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:parent, ui:resize, opts:options, log:log ;\n"
+        << "    lv2:optionalFeature ui:parent, ui:resize, ui:fixedSize, opts:options, log:log ;\n"
         << "    opts:supportedOption ui:scaleFactor ;\n"
         << "    lv2:extensionData ui:idleInterface, ui:showInterface";
     for (const PortInfo& port : DescribePorts(algorithm, mono)) {

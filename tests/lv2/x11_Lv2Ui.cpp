@@ -4,10 +4,12 @@
 // atom messages from the UI).  The pedal is played through XTest.  Runs
 // under xvfb-run.
 #include "core/CORVEffectCatalogue.h"
+#include "core/CORVEffectProcessRTAS.h"
 #include "lv2/PresetMessage.h"
 #include "tests/TestSupport.h"
 #include "tests/lv2/Lv2TestHost.h"
 #include "ui/editor/AnchorTable.h"
+#include "ui/editor/CORVEffectCustomUI.h"
 
 #include <cairo.h>
 #include <dlfcn.h>
@@ -347,25 +349,56 @@ TEST(Lv2Ui, SaveAsReachesTheFileAndAnotherPedalsMenu)
 }
 
 // What the plug-in hears reaches the pedal through its output ports: the
-// level control's meters rise with a signal, the tuner writes a note.
-TEST(Lv2Ui, MetersAndTunerFollowTheSignal)
+// level control's meters and the tuner's note show in the host exactly as
+// on the pedal over an instance in this process that heard the same.
+TEST(Lv2Ui, MetersAndTunerShowWhatThePluginHears)
 {
     testing_support::ScopedDocumentsFolder documents;
-    for (const auto& [effect, anchor, width, height] :
-         {std::tuple{"LC", 33, 6, 81}, std::tuple{"AT", 44, 48, 20}}) {
+    RegisterStompBoxEditor();
+    constexpr int kBlocks = 200;
+    for (const auto& [effect, id, anchor, width, height] :
+         {std::tuple{"LC", 100, 33, 6, 81}, std::tuple{"AT", 10, 44, 48, 20}}) {
         SCOPED_TRACE(effect);
+        std::vector<Host::Channels> blocks;
+        for (int i = 0; i < kBlocks; ++i)
+            blocks.push_back(Sine(220.0, 0.5f));
+
         lv2test::Instance plugin(TheWorld(), TheWorld().Plugin(kUriBase + effect), 48000.0);
         Host host(kUriBase + effect, plugin);
         ASSERT_NE(host.instance, nullptr);
         host.SendAllPorts();
-        for (int i = 0; i < 30; ++i)
-            host.Cycle();
-        const auto quiet = Pixels(host.display, host.widget, anchor, width, height);
-        for (int i = 0; i < 300; ++i) {
-            host.Cycle(Sine(220.0, 0.5f));
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (const Host::Channels& block : blocks)
+            host.Cycle(block);
+        // The pedal draws at its own pace: time for a few of its idles.
+        for (int i = 0; i < 30; ++i) {
+            host.idle->idle(suil_instance_get_handle(host.instance));
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
-        EXPECT_NE(Pixels(host.display, host.widget, anchor, width, height), quiet);
+        const auto shown = Pixels(host.display, host.widget, anchor, width, height);
+
+        SProcessContext context;
+        context.sampleRate = 48000.0;
+        context.numChannels = 2;
+        CORVEffectProcessRTAS instance(id, context);
+        instance.Initialize();
+        instance.Prepare(480);
+        for (Host::Channels block : blocks) {
+            float* channels[2] = {block[0].data(), block[1].data()};
+            instance.Render(channels, channels, 480);
+        }
+        auto* view = dynamic_cast<CORVEffectCustomUI*>(instance.CreateView());
+        ASSERT_TRUE(view && view->OpenWindow(nullptr));
+        view->Idle();
+        view->Idle();
+        const AnchorRow& at = *FindAnchor(anchor);
+        std::vector<unsigned long> expected;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const CColor c = view->Editor().getFrame()->getPixel(at.left + x, at.top + y);
+                expected.push_back(uint32_t(c.red) << 16 | uint32_t(c.green) << 8 | uint32_t(c.blue));
+            }
+        EXPECT_EQ(shown, expected);
+        view->CloseWindow();
     }
 }
 
