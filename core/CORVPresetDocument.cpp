@@ -119,6 +119,14 @@ SectionWalk WalkSection(TiXmlElement* section)
     return walk;
 }
 
+// The first entry of a walked section that reads as the preset: the same
+// name and the same values, bit for bit.
+std::vector<Entry>::const_iterator FindPreset(const SectionWalk& walk, const CORVDSPPreset& preset)
+{
+    return std::find_if(walk.entries.begin(), walk.entries.end(),
+                        [&preset](const Entry& entry) { return SamePreset(entry.preset, preset); });
+}
+
 // The search for a section key ends at the first key without text: found is
 // the section's key, or stop is that textless key.
 struct SectionKey {
@@ -298,8 +306,7 @@ bool CORVPresetDocument::RemovePreset(uint32_t fourCC, const CORVDSPPreset& pres
     if (!section)
         return false;
     const SectionWalk walk = WalkSection(section);
-    const auto found = std::find_if(walk.entries.begin(), walk.entries.end(),
-                                    [&preset](const Entry& entry) { return SamePreset(entry.preset, preset); });
+    const auto found = FindPreset(walk, preset);
     if (found == walk.entries.end())
         return false;
     // Only the first key of the walk has to read as a preset number.  When
@@ -322,8 +329,7 @@ bool CORVPresetDocument::ReplaceValues(uint32_t fourCC, const CORVDSPPreset& pre
     if (!section)
         return false;
     const SectionWalk walk = WalkSection(section);
-    const auto found = std::find_if(walk.entries.begin(), walk.entries.end(),
-                                    [&preset](const Entry& entry) { return SamePreset(entry.preset, preset); });
+    const auto found = FindPreset(walk, preset);
     if (found == walk.entries.end())
         return false;
     TiXmlElement array("array");
