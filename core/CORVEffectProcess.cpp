@@ -157,12 +157,18 @@ void CORVEffectProcess::ApplyPresetFromEditor(int32_t presetIndex)
 
 std::optional<int32_t> CORVEffectProcess::SaveUserPreset(const std::string& name)
 {
-    return presetFile.SavePreset(*algorithm, name);
+    const std::optional<int32_t> saved = presetFile.SavePreset(*algorithm, name);
+    if (saved)
+        UserPresetsChanged();
+    return saved;
 }
 
 bool CORVEffectProcess::DeleteUserPreset(int32_t presetIndex)
 {
-    return presetFile.DeletePreset(*algorithm, presetIndex);
+    const bool deleted = presetFile.DeletePreset(*algorithm, presetIndex);
+    if (deleted)
+        UserPresetsChanged();
+    return deleted;
 }
 
 void CORVEffectProcess::ReloadUserPresets()
@@ -179,7 +185,10 @@ void CORVEffectProcess::ReloadUserPresets()
 
 bool CORVEffectProcess::OverwriteUserPreset(int32_t presetIndex)
 {
-    return presetFile.OverwritePreset(*algorithm, presetIndex);
+    const bool saved = presetFile.OverwritePreset(*algorithm, presetIndex);
+    if (saved)
+        UserPresetsChanged();
+    return saved;
 }
 
 bool CORVEffectProcess::Connect()

@@ -128,6 +128,8 @@ protected:
 
     void EffectInit() override;
     void ControlValueChanged(int32_t index, int32_t value) override;
+    // After this instance saved, overwrote or deleted a user preset.
+    virtual void UserPresetsChanged() {}
 
     // Converts a block's peaks to the meter scale and keeps the output peaks
     // for the host's meters.

@@ -18,6 +18,7 @@ PresetMessageUris PresetMessageUris::Map(const LV2_URID_Map& map)
     uris.applyPreset = urid(kApplyPresetUri);
     uris.presetName = urid(kPresetNameUri);
     uris.presetValues = urid(kPresetValuesUri);
+    uris.presetsChanged = urid(kPresetsChangedUri);
     return uris;
 }
 
@@ -45,6 +46,23 @@ std::vector<uint8_t> ForgePresetMessage(const PresetMessageUris& uris, const std
     const auto* atom = reinterpret_cast<const LV2_Atom*>(buffer.data());
     buffer.resize(sizeof(LV2_Atom) + atom->size);
     return buffer;
+}
+
+std::vector<uint8_t> ForgePresetsChangedMessage(const PresetMessageUris& uris)
+{
+    std::vector<uint8_t> buffer(sizeof(LV2_Atom_Object));
+    auto& object = *reinterpret_cast<LV2_Atom_Object*>(buffer.data());
+    object.atom.size = sizeof(LV2_Atom_Object_Body);
+    object.atom.type = uris.object;
+    object.body.id = 0;
+    object.body.otype = uris.presetsChanged;
+    return buffer;
+}
+
+bool IsPresetsChangedMessage(const PresetMessageUris& uris, const LV2_Atom& atom)
+{
+    return (atom.type == uris.object || atom.type == uris.blank) && atom.size >= sizeof(LV2_Atom_Object_Body) &&
+           reinterpret_cast<const LV2_Atom_Object&>(atom).body.otype == uris.presetsChanged;
 }
 
 std::optional<PresetMessageView> ReadPresetMessage(const PresetMessageUris& uris, const LV2_Atom& atom)

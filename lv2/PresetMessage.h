@@ -1,10 +1,10 @@
 #pragma once
 // The message a pedal's UI sends its plug-in when the user picks a preset:
 // the preset's name and every value it sets, in parameter order, so that
-// the plug-in sets all of them in one block, whether or not its own preset
-// table knows a preset of that name (a user preset saved since it loaded
-// the file).  The UI writes the same values to the ports as well, so that
-// the host records them.
+// the plug-in sets all of them in one block without reading the preset
+// file on the audio thread.  The plug-in takes it only for a preset it
+// knows by that name.  The UI writes the same values to the ports as well,
+// so that the host records them.
 #include <lv2/atom/atom.h>
 #include <lv2/urid/urid.h>
 
@@ -19,6 +19,9 @@ namespace lv2 {
 inline constexpr const char* kApplyPresetUri = "https://orvanta.audio/lv2/stompset#ApplyPreset";
 inline constexpr const char* kPresetNameUri = "https://orvanta.audio/lv2/stompset#presetName";
 inline constexpr const char* kPresetValuesUri = "https://orvanta.audio/lv2/stompset#presetValues";
+// The other message: the user preset file changed (a pedal saved or deleted
+// a preset), so the plug-in reads which user presets there are again.
+inline constexpr const char* kPresetsChangedUri = "https://orvanta.audio/lv2/stompset#PresetsChanged";
 
 struct PresetMessageUris {
     LV2_URID eventTransfer = 0;
@@ -30,6 +33,7 @@ struct PresetMessageUris {
     LV2_URID applyPreset = 0;
     LV2_URID presetName = 0;
     LV2_URID presetValues = 0;
+    LV2_URID presetsChanged = 0;
 
     static PresetMessageUris Map(const LV2_URID_Map& map);
 };
@@ -43,6 +47,10 @@ struct PresetMessageView {
     const float* values;
     uint32_t count;
 };
+
+// The presets-changed message as the bytes of one atom.
+std::vector<uint8_t> ForgePresetsChangedMessage(const PresetMessageUris& uris);
+bool IsPresetsChangedMessage(const PresetMessageUris& uris, const LV2_Atom& atom);
 
 // What an atom says, when it is a whole preset message; nothing for any
 // other atom or a damaged one.  Reads in place: nothing is copied or

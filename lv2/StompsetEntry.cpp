@@ -4,6 +4,7 @@
 
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
+#include <lv2/worker/worker.h>
 
 #include <cstring>
 #include <exception>
@@ -62,10 +63,30 @@ LV2_State_Status Restore(LV2_Handle handle, LV2_State_Retrieve_Function retrieve
     }
 }
 
+LV2_Worker_Status Work(LV2_Handle handle, LV2_Worker_Respond_Function respond, LV2_Worker_Respond_Handle responder,
+                       uint32_t, const void*)
+{
+    try {
+        return Plugin(handle)->Work(respond, responder);
+    } catch (const std::exception&) {
+        return LV2_WORKER_ERR_UNKNOWN;
+    }
+}
+
+LV2_Worker_Status WorkResponse(LV2_Handle handle, uint32_t size, const void* data)
+{
+    return Plugin(handle)->WorkResponse(size, data);
+}
+
 const void* ExtensionData(const char* uri)
 {
     static const LV2_State_Interface state{Save, Restore};
-    return std::strcmp(uri, LV2_STATE__interface) == 0 ? &state : nullptr;
+    static const LV2_Worker_Interface worker{Work, WorkResponse, nullptr};
+    if (std::strcmp(uri, LV2_STATE__interface) == 0)
+        return &state;
+    if (std::strcmp(uri, LV2_WORKER__interface) == 0)
+        return &worker;
+    return nullptr;
 }
 
 const std::vector<PluginEntry>& Entries()

@@ -1,6 +1,9 @@
 #include "lv2/StompsetPlugin.h"
 
+#include "core/CORVPresetDocument.h"
+#include "core/CORVPresetFile.h"
 #include "lv2/PortValues.h"
+#include "platform/AtomicFile.h"
 
 #include "core/CORVEffectGroupSpecific.h"
 #include "host/ControlValue.h"
@@ -87,14 +90,18 @@ std::unique_ptr<StompsetPlugin> StompsetPlugin::Create(const CatalogueEntry& ent
     const uint32_t length = AnnouncedBlockLength(features, map);
     instance->Prepare(length ? length : CORVEffectProcess::kAlgorithmMaxFrames);
     const auto* log = static_cast<const LV2_Log_Log*>(FindFeature(features, LV2_LOG__log));
-    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, map, log));
+    const auto* schedule = static_cast<const LV2_Worker_Schedule*>(FindFeature(features, LV2_WORKER__schedule));
+    return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, map, log, schedule));
 }
 
 StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map,
-                               const LV2_Log_Log* log)
+                               const LV2_Log_Log* log, const LV2_Worker_Schedule* schedule)
     : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono),
-      log_(log)
+      log_(log), schedule_(schedule), userPresetNames_(std::make_unique<std::vector<std::string>>())
 {
+    for (const auto& [index, preset] : instance_->GetAlgorithm()->presets)
+        if (preset->isFactory == 0)
+            userPresetNames_->push_back(preset->name);
     CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
     layout_ = DescribePorts(algorithm, mono);
     for (const PortInfo& port : layout_) {
@@ -168,13 +175,64 @@ void StompsetPlugin::ReadEvents()
         if (body.type != uris_.atomObject && body.type != uris_.atomBlank)
             continue;
         const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
-        if (object->body.otype == uris_.timePosition)
+        if (object->body.otype == uris_.timePosition) {
             ReadTimePosition(*object);
-        else if (const std::optional<PresetMessageView> preset = ReadPresetMessage(uris_.preset, body))
+        } else if (const std::optional<PresetMessageView> preset = ReadPresetMessage(uris_.preset, body)) {
             ApplyPresetMessage(*preset);
-        else if (log_)
-            log_->printf(log_->handle, uris_.logTrace, "Orvanta Stompset: a message of an unknown kind, ignored\n");
+        } else if (IsPresetsChangedMessage(uris_.preset, body)) {
+            // The file is read on the worker's thread, never on this one.
+            const uint8_t request = 0;
+            if (schedule_)
+                schedule_->schedule_work(schedule_->handle, sizeof request, &request);
+        } else {
+            Trace("Orvanta Stompset: a message of an unknown kind, ignored\n");
+        }
     }
+}
+
+void StompsetPlugin::Trace(const char* text) const
+{
+    if (log_)
+        log_->printf(log_->handle, uris_.logTrace, "%s", text);
+}
+
+bool StompsetPlugin::KnowsPreset(const PresetMessageView& message) const
+{
+    for (const auto& [index, preset] : instance_->GetAlgorithm()->presets)
+        if (preset->isFactory != 0 && message.name == preset->name &&
+            std::equal(preset->values.begin(), preset->values.end(), message.values, message.values + message.count))
+            return true;
+    return std::find(userPresetNames_->begin(), userPresetNames_->end(), message.name) != userPresetNames_->end();
+}
+
+StompsetPlugin::~StompsetPlugin() { delete retired_.load(); }
+
+LV2_Worker_Status StompsetPlugin::Work(LV2_Worker_Respond_Function respond, LV2_Worker_Respond_Handle handle)
+{
+    delete retired_.exchange(nullptr);
+    auto names = std::make_unique<std::vector<std::string>>();
+    std::string text;
+    if (platform::ReadWholeFile(CORVPresetFile::DefaultPath(), text) == platform::ReadResult::Read)
+        if (const std::optional<CORVPresetDocument> document = CORVPresetDocument::Parse(text))
+            for (const CORVDSPPreset& preset : document->ReadPresets(instance_->GetAlgorithm()->fourCC))
+                names->push_back(preset.name);
+    std::vector<std::string>* list = names.release();
+    if (respond(handle, sizeof list, &list) != LV2_WORKER_SUCCESS) {
+        delete list;
+        return LV2_WORKER_ERR_UNKNOWN;
+    }
+    return LV2_WORKER_SUCCESS;
+}
+
+LV2_Worker_Status StompsetPlugin::WorkResponse(uint32_t size, const void* data)
+{
+    if (size != sizeof(std::vector<std::string>*))
+        return LV2_WORKER_ERR_UNKNOWN;
+    std::vector<std::string>* list = nullptr;
+    std::memcpy(&list, data, sizeof list);
+    retired_.store(userPresetNames_.release());
+    userPresetNames_.reset(list);
+    return LV2_WORKER_SUCCESS;
 }
 
 void StompsetPlugin::ReadTimePosition(const LV2_Atom_Object& object)
@@ -202,8 +260,11 @@ void StompsetPlugin::ApplyPresetMessage(const PresetMessageView& message)
         fits = std::isfinite(value) && value >= parameters_[i].layout->minimum && value <= parameters_[i].layout->maximum;
     }
     if (!fits) {
-        if (log_)
-            log_->printf(log_->handle, uris_.logTrace, "Orvanta Stompset: a preset that does not fit, ignored\n");
+        Trace("Orvanta Stompset: a preset that does not fit, ignored\n");
+        return;
+    }
+    if (!KnowsPreset(message)) {
+        Trace("Orvanta Stompset: a preset it does not know, ignored\n");
         return;
     }
     for (size_t i = 0; i < parameters_.size(); ++i)

@@ -8,6 +8,10 @@
 #include <lv2/log/log.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
+#include <lv2/worker/worker.h>
+
+#include <atomic>
+#include <string>
 
 #include <memory>
 #include <vector>
@@ -30,6 +34,13 @@ public:
     void Activate();
     void Run(uint32_t frames);
 
+    ~StompsetPlugin();
+
+    // The worker thread's part: reads which user presets of this effect the
+    // file holds; the response hands the list to the audio thread.
+    LV2_Worker_Status Work(LV2_Worker_Respond_Function respond, LV2_Worker_Respond_Handle handle);
+    LV2_Worker_Status WorkResponse(uint32_t size, const void* data);
+
     LV2_State_Status Save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status Restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
@@ -48,7 +59,11 @@ private:
     };
 
     StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map,
-                   const LV2_Log_Log* log);
+                   const LV2_Log_Log* log, const LV2_Worker_Schedule* schedule);
+    // A preset the plug-in has by that name: a factory preset with those
+    // very values, or a user preset the file held when last read.
+    bool KnowsPreset(const PresetMessageView& message) const;
+    void Trace(const char* text) const;
     // The input events: the host's time position and the UI's presets.
     void ReadEvents();
     void ReadTimePosition(const LV2_Atom_Object& object);
@@ -67,6 +82,12 @@ private:
     Uris uris_;
     bool haveMap_ = false;
     const LV2_Log_Log* log_ = nullptr;
+    const LV2_Worker_Schedule* schedule_ = nullptr;
+    // The names of this effect's user presets.  A new list arrives from the
+    // worker; the one it replaces waits in retired_ for the worker to free
+    // it, so the audio thread never frees memory.
+    std::unique_ptr<std::vector<std::string>> userPresetNames_;
+    std::atomic<std::vector<std::string>*> retired_{nullptr};
 
     const float* audioIn_[2] = {nullptr, nullptr};
     float* audioOut_[2] = {nullptr, nullptr};

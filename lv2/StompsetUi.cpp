@@ -99,14 +99,20 @@ void UiInstance::SetParameterValue(int32_t index, float value)
         WritePort(*port, GetAlgorithm()->GetParameter(index)->value);
 }
 
-void UiInstance::SendPreset(const CORVDSPPreset& preset) const
+void UiInstance::SendMessage(const std::vector<uint8_t>& message) const
 {
-    const std::vector<uint8_t> message = ForgePresetMessage(*link.uris, preset.name, preset.values);
     for (const PortInfo& port : *link.layout)
         if (port.kind == PortKind::AtomIn && link.write && !message.empty())
             link.write(link.controller, port.index, uint32_t(message.size()), link.uris->eventTransfer,
                        message.data());
 }
+
+void UiInstance::SendPreset(const CORVDSPPreset& preset) const
+{
+    SendMessage(ForgePresetMessage(*link.uris, preset.name, preset.values));
+}
+
+void UiInstance::SendPresetsChanged() const { SendMessage(ForgePresetsChangedMessage(*link.uris)); }
 
 void UiInstance::ApplyPresetFromEditor(int32_t presetIndex)
 {
@@ -164,6 +170,8 @@ std::unique_ptr<StompsetUi> StompsetUi::Create(const CatalogueEntry& entry, bool
     ui->view->Editor().controlSet()->setReadings(&ui->readings);
     ui->view->SetScale(ui->scale);
     ui->presetFileStamp = platform::ModificationTime(ui->instance->GetPresetFile().GetPath());
+    // The plug-in read the file when it was made, perhaps long ago.
+    ui->instance->SendPresetsChanged();
     // Without a window of the host's to live in, the pedal opens one of its own.
     if (!ui->parent) {
         if (ui->Show() != 0)
@@ -228,6 +236,7 @@ void StompsetUi::FollowPresetFile()
         return;
     presetFileStamp = stamp;
     instance->ReloadUserPresets();
+    instance->SendPresetsChanged();
     view->Editor().presetsChanged();
 }
 

@@ -53,12 +53,18 @@ public:
     void ApplyPresetFromEditor(int32_t presetIndex) override;
     // A port value from the host: taken as a host change, not written back.
     void TakePortValue(const PortInfo& port, float value);
+    // Tells the plug-in to read which user presets there are again.
+    void SendPresetsChanged() const;
+
+protected:
+    void UserPresetsChanged() override { SendPresetsChanged(); }
 
 private:
     void WritePort(const PortInfo& port, float value) const;
     const PortInfo* ParameterPort(int32_t index) const;
     const PortInfo* EnabledPort() const;
     void SendPreset(const CORVDSPPreset& preset) const;
+    void SendMessage(const std::vector<uint8_t>& message) const;
 
     Link link;
 };

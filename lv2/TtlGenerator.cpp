@@ -24,6 +24,7 @@ constexpr const char* kPrefixes =
     "@prefix time:  <http://lv2plug.in/ns/ext/time#> .\n"
     "@prefix ui:    <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix log:   <http://lv2plug.in/ns/ext/log#> .\n"
+    "@prefix work:  <http://lv2plug.in/ns/ext/worker#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid:  <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -178,9 +179,9 @@ void WritePlugin(std::ostream& out, const CatalogueEntry& entry, bool mono, cons
         << "    doap:license <" << kProjectUri << "#license> ;\n"
         << "    lv2:minorVersion " << kMinorVersion << " ;\n"
         << "    lv2:microVersion " << kMicroVersion << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength, log:log ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable, urid:map, opts:options, bufsz:boundedBlockLength, log:log, work:schedule ;\n"
         << "    opts:supportedOption bufsz:maxBlockLength, bufsz:nominalBlockLength ;\n"
-        << "    lv2:extensionData state:interface ;\n"
+        << "    lv2:extensionData state:interface, work:interface ;\n"
         << "    lv2:port\n";
     const std::vector<PortInfo> ports = DescribePorts(algorithm, mono);
     for (size_t i = 0; i < ports.size(); ++i) {

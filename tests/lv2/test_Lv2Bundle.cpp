@@ -1,5 +1,7 @@
 // The built LV2 bundle, loaded through lilv the way a host loads it.
 #include "core/CORVEffectCatalogue.h"
+#include "core/CORVPresetFile.h"
+#include "tests/TestSupport.h"
 #include "lv2/PresetMessage.h"
 #include "tests/EffectContract.h"
 #include "tests/lv2/Lv2TestHost.h"
@@ -8,6 +10,8 @@
 #include <lv2/ui/ui.h>
 
 #include <dlfcn.h>
+
+#include <functional>
 
 #include <cmath>
 #include <random>
@@ -347,29 +351,39 @@ TEST(Lv2Bundle, EveryPluginHasItsPedalAsAnX11Ui)
 }
 
 // The UI's preset message sets every parameter of the plug-in in one block,
-// exactly as the ports set to the preset's values do; a message that does
-// not fit changes nothing, and none makes the plug-in allocate.
-TEST(Lv2Plugins, PresetMessageFromTheUiSetsTheWholePresetOrNothing)
+// exactly as the ports set to the preset's values do.  A message that does
+// not fit, or names a preset the plug-in does not know, changes nothing; a
+// user preset saved after the plug-in was made becomes known once the UI
+// says the file changed (the file is read by the host's worker).  None of
+// it makes the plug-in allocate.
+TEST(Lv2Plugins, PresetMessageFromTheUiSetsAKnownPresetWholeOrNothing)
 {
+    testing_support::ScopedDocumentsFolder documents;
     const auto algorithm = CreateAlgorithm(110, 48000.0, 256);
     const CORVDSPPreset& preset = *algorithm->presets.at(2);
     const lv2::PresetMessageUris uris = lv2::PresetMessageUris::Map(*TheWorld().urids.MapFeature());
     const auto in = TestSignal(2, 4800, 48000.0);
-    const auto run = [&](const std::vector<uint8_t>& message, const std::vector<float>& ports) {
+    const auto run = [&](std::vector<std::vector<uint8_t>> messages, const std::vector<float>& ports,
+                         const std::function<void()>& beforeMessages = {}) {
         Instance instance(TheWorld(), TheWorld().Plugin(kUriBase + "OD"), 48000.0);
         const auto parameters = instance.Parameters();
         for (size_t i = 0; i < ports.size(); ++i)
             instance.SetControl(parameters[i].symbol, ports[i]);
-        if (!message.empty())
-            instance.SendEvent(message);
-        auto out = instance.Process(in, 480);
+        if (beforeMessages)
+            beforeMessages();
+        Channels out;
+        for (std::vector<uint8_t>& message : messages) {
+            instance.SendEvent(std::move(message));
+            out = instance.Process(Channels(2, std::vector<float>(480)), 480);
+        }
+        out = instance.Process(in, 480);
         EXPECT_EQ(instance.runAllocations, 0u);
         return out;
     };
     const Channels byPorts = run({}, preset.values);
     const Channels untouched = run({}, {});
     ASSERT_NE(byPorts, untouched);
-    EXPECT_EQ(run(lv2::ForgePresetMessage(uris, preset.name, preset.values), {}), byPorts);
+    EXPECT_EQ(run({lv2::ForgePresetMessage(uris, preset.name, preset.values)}, {}), byPorts);
 
     std::vector<float> short_ = preset.values;
     short_.pop_back();
@@ -378,7 +392,18 @@ TEST(Lv2Plugins, PresetMessageFromTheUiSetsTheWholePresetOrNothing)
     std::vector<float> notANumber = preset.values;
     notANumber.back() = NAN;
     for (const auto& values : {short_, beyond, notANumber})
-        EXPECT_EQ(run(lv2::ForgePresetMessage(uris, preset.name, values), {}), untouched);
+        EXPECT_EQ(run({lv2::ForgePresetMessage(uris, preset.name, values)}, {}), untouched);
+    EXPECT_EQ(run({lv2::ForgePresetMessage(uris, "No such preset", preset.values)}, {}), untouched);
+
+    const auto saveMine = [&] {
+        CORVPresetFile file(documents.PresetFilePath());
+        file.Open();
+        algorithm->ApplyPresetByIndex(2);
+        ASSERT_TRUE(file.SavePreset(*algorithm, "Mine"));
+    };
+    const auto applyMine = lv2::ForgePresetMessage(uris, "Mine", preset.values);
+    EXPECT_EQ(run({applyMine}, {}, saveMine), untouched);
+    EXPECT_EQ(run({lv2::ForgePresetsChangedMessage(uris), applyMine}, {}, saveMine), byPorts);
 }
 
 // The exciter's oversampling delays its whole output; the latency port says

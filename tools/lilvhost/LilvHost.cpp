@@ -5,8 +5,10 @@
 #include <lv2/time/time.h>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 namespace lilvhost {
@@ -65,9 +67,14 @@ Instance::Instance(LilvWorld* world, UridMap& urids, const LilvPlugin* plugin, d
     : world_(world), urids_(urids), features_(features), chunk_(urids.Map(LV2_ATOM__Chunk)),
       position_(urids.Map(LV2_TIME__Position)), beatsPerMinute_(urids.Map(LV2_TIME__beatsPerMinute))
 {
-    instance_ = lilv_plugin_instantiate(plugin, sampleRate, features);
+    for (int i = 0; features && features[i]; ++i)
+        allFeatures_.push_back(features[i]);
+    allFeatures_.push_back(&scheduleFeature_);
+    allFeatures_.push_back(nullptr);
+    instance_ = lilv_plugin_instantiate(plugin, sampleRate, allFeatures_.data());
     if (!instance_)
         return;
+    worker_ = static_cast<const LV2_Worker_Interface*>(lilv_instance_get_extension_data(instance_, LV2_WORKER__interface));
     lv2_atom_forge_init(&forge_, urids.MapFeature());
     const auto uri = [world](const char* text) { return lilv_new_uri(world, text); };
     LilvNode* audio = uri(LV2_CORE__AudioPort);
@@ -223,6 +230,38 @@ void Instance::WriteAtomPorts()
 
 void Instance::RunBlock(uint32_t frames) { lilv_instance_run(instance_, frames); }
 
+LV2_Worker_Status Instance::ScheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data)
+{
+    auto* self = static_cast<Instance*>(handle);
+    if (self->workCount_ == self->work_.size() || size > self->work_[0].bytes.size())
+        return LV2_WORKER_ERR_NO_SPACE;
+    WorkRequest& request = self->work_[self->workCount_++];
+    request.size = size;
+    std::memcpy(request.bytes.data(), data, size);
+    return LV2_WORKER_SUCCESS;
+}
+
+LV2_Worker_Status Instance::Respond(LV2_Worker_Respond_Handle handle, uint32_t size, const void* data)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    static_cast<Instance*>(handle)->responses_.emplace_back(bytes, bytes + size);
+    return LV2_WORKER_SUCCESS;
+}
+
+void Instance::DoScheduledWork()
+{
+    if (!worker_)
+        return;
+    LV2_Handle handle = lilv_instance_get_handle(instance_);
+    const size_t requests = std::exchange(workCount_, 0);
+    for (size_t i = 0; i < requests; ++i)
+        worker_->work(handle, Respond, this, work_[i].size, work_[i].bytes.data());
+    for (const std::vector<uint8_t>& response : std::exchange(responses_, {}))
+        worker_->work_response(handle, uint32_t(response.size()), response.data());
+    if (worker_->end_run)
+        worker_->end_run(handle);
+}
+
 Instance::Channels Instance::Process(const Channels& in, uint32_t block)
 {
     const size_t length = in.empty() ? 0 : in[0].size();
@@ -233,6 +272,7 @@ Instance::Channels Instance::Process(const Channels& in, uint32_t block)
             std::copy_n(in[c].begin() + std::ptrdiff_t(start), frames, audioIn_[c].begin());
         WriteAtomPorts();
         RunBlock(frames);
+        DoScheduledWork();
         for (size_t c = 0; c < audioOut_.size(); ++c)
             std::copy_n(audioOut_[c].begin(), frames, out[c].begin() + std::ptrdiff_t(start));
     }
@@ -283,7 +323,7 @@ bool Instance::RestoreState(const std::vector<StateProperty>& properties)
     const LV2_State_Interface* state = StateInterface(instance_);
     return state && state->restore(lilv_instance_get_handle(instance_), Retrieve,
                                    const_cast<std::vector<StateProperty>*>(&properties), 0,
-                                   features_) == LV2_STATE_SUCCESS;
+                                   allFeatures_.data()) == LV2_STATE_SUCCESS;
 }
 
 } // namespace lilvhost

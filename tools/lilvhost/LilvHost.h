@@ -6,8 +6,10 @@
 #include <lilv/lilv.h>
 #include <lv2/atom/forge.h>
 #include <lv2/options/options.h>
+#include <lv2/worker/worker.h>
 #include <lv2/urid/urid.h>
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -120,10 +122,29 @@ protected:
 
 private:
     void WriteAtomPorts();
+    // The plug-in's scheduled work, done at the end of the block that asked
+    // for it, as an offline host does, and the responses delivered at once.
+    static LV2_Worker_Status ScheduleWork(LV2_Worker_Schedule_Handle handle, uint32_t size, const void* data);
+    static LV2_Worker_Status Respond(LV2_Worker_Respond_Handle handle, uint32_t size, const void* data);
+    void DoScheduledWork();
 
     LilvWorld* world_;
     UridMap& urids_;
     const LV2_Feature* const* features_;
+    // The host's features and this instance's worker schedule.
+    LV2_Worker_Schedule schedule_{this, ScheduleWork};
+    LV2_Feature scheduleFeature_{LV2_WORKER__schedule, &schedule_};
+    std::vector<const LV2_Feature*> allFeatures_;
+    const LV2_Worker_Interface* worker_ = nullptr;
+    // Requests are made on the audio thread, so they go to a few slots made
+    // beforehand, as a real-time host's ring buffer would take them.
+    struct WorkRequest {
+        uint32_t size = 0;
+        std::array<uint8_t, 64> bytes{};
+    };
+    std::array<WorkRequest, 4> work_{};
+    size_t workCount_ = 0;
+    std::vector<std::vector<uint8_t>> responses_;
     const LV2_URID chunk_, position_, beatsPerMinute_;
     LV2_Atom_Forge forge_;
     LilvInstance* instance_ = nullptr;
