@@ -97,11 +97,14 @@ std::unique_ptr<StompsetPlugin> StompsetPlugin::Create(const CatalogueEntry& ent
 StompsetPlugin::StompsetPlugin(std::unique_ptr<CEffectProcess> process, bool mono, const LV2_URID_Map* map,
                                const LV2_Log_Log* log, const LV2_Worker_Schedule* schedule)
     : process_(std::move(process)), instance_(dynamic_cast<CORVEffectProcessRTAS*>(process_.get())), mono_(mono),
-      log_(log), schedule_(schedule), userPresetNames_(std::make_unique<std::vector<std::string>>())
+      log_(log), schedule_(schedule)
 {
+    auto names = std::make_unique<std::vector<std::string>>();
     for (const auto& [index, preset] : instance_->GetAlgorithm()->presets)
         if (preset->isFactory == 0)
-            userPresetNames_->push_back(preset->name);
+            names->push_back(preset->name);
+    userPresetNames_.store(names.get());
+    userPresetLists_.push_back(std::move(names));
     CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
     layout_ = DescribePorts(algorithm, mono);
     for (const PortInfo& port : layout_) {
@@ -202,36 +205,39 @@ bool StompsetPlugin::KnowsPreset(const PresetMessageView& message) const
         if (preset->isFactory != 0 && message.name == preset->name &&
             std::equal(preset->values.begin(), preset->values.end(), message.values, message.values + message.count))
             return true;
-    return std::find(userPresetNames_->begin(), userPresetNames_->end(), message.name) != userPresetNames_->end();
+    const std::vector<std::string>& names = *userPresetNames_.load(std::memory_order_acquire);
+    return std::find(names.begin(), names.end(), message.name) != names.end();
 }
 
-StompsetPlugin::~StompsetPlugin() { delete retired_.load(); }
+StompsetPlugin::~StompsetPlugin() = default;
 
 LV2_Worker_Status StompsetPlugin::Work(LV2_Worker_Respond_Function respond, LV2_Worker_Respond_Handle handle)
 {
-    delete retired_.exchange(nullptr);
+    const std::vector<std::string>* adopted = userPresetNames_.load(std::memory_order_acquire);
+    const auto inUse = std::find_if(userPresetLists_.begin(), userPresetLists_.end(),
+                                    [adopted](const auto& list) { return list.get() == adopted; });
+    if (inUse != userPresetLists_.end())
+        userPresetLists_.erase(userPresetLists_.begin(), inUse);
     auto names = std::make_unique<std::vector<std::string>>();
     std::string text;
     if (platform::ReadWholeFile(CORVPresetFile::DefaultPath(), text) == platform::ReadResult::Read)
         if (const std::optional<CORVPresetDocument> document = CORVPresetDocument::Parse(text))
             for (const CORVDSPPreset& preset : document->ReadPresets(instance_->GetAlgorithm()->fourCC))
                 names->push_back(preset.name);
-    std::vector<std::string>* list = names.release();
-    if (respond(handle, sizeof list, &list) != LV2_WORKER_SUCCESS) {
-        delete list;
+    const std::vector<std::string>* list = names.get();
+    if (respond(handle, sizeof list, &list) != LV2_WORKER_SUCCESS)
         return LV2_WORKER_ERR_UNKNOWN;
-    }
+    userPresetLists_.push_back(std::move(names));
     return LV2_WORKER_SUCCESS;
 }
 
 LV2_Worker_Status StompsetPlugin::WorkResponse(uint32_t size, const void* data)
 {
-    if (size != sizeof(std::vector<std::string>*))
+    if (size != sizeof(const std::vector<std::string>*))
         return LV2_WORKER_ERR_UNKNOWN;
-    std::vector<std::string>* list = nullptr;
+    const std::vector<std::string>* list = nullptr;
     std::memcpy(&list, data, sizeof list);
-    retired_.store(userPresetNames_.release());
-    userPresetNames_.reset(list);
+    userPresetNames_.store(list, std::memory_order_release);
     return LV2_WORKER_SUCCESS;
 }
 

@@ -83,11 +83,13 @@ private:
     bool haveMap_ = false;
     const LV2_Log_Log* log_ = nullptr;
     const LV2_Worker_Schedule* schedule_ = nullptr;
-    // The names of this effect's user presets.  A new list arrives from the
-    // worker; the one it replaces waits in retired_ for the worker to free
-    // it, so the audio thread never frees memory.
-    std::unique_ptr<std::vector<std::string>> userPresetNames_;
-    std::atomic<std::vector<std::string>*> retired_{nullptr};
+    // The names of this effect's user presets.  The worker makes each new
+    // list and owns every list; the audio thread only adopts the newest it
+    // was handed.  The worker frees the lists made before the one adopted,
+    // which the audio thread will never look at again, so the audio thread
+    // never allocates or frees.
+    std::vector<std::unique_ptr<std::vector<std::string>>> userPresetLists_;
+    std::atomic<const std::vector<std::string>*> userPresetNames_{nullptr};
 
     const float* audioIn_[2] = {nullptr, nullptr};
     float* audioOut_[2] = {nullptr, nullptr};

@@ -404,6 +404,8 @@ TEST(Lv2Plugins, PresetMessageFromTheUiSetsAKnownPresetWholeOrNothing)
     const auto applyMine = lv2::ForgePresetMessage(uris, "Mine", preset.values);
     EXPECT_EQ(run({applyMine}, {}, saveMine), untouched);
     EXPECT_EQ(run({lv2::ForgePresetsChangedMessage(uris), applyMine}, {}, saveMine), byPorts);
+    EXPECT_EQ(run({lv2::ForgePresetsChangedMessage(uris), lv2::ForgePresetMessage(uris, "Mine", short_)}, {}, saveMine),
+              untouched);
 }
 
 // The exciter's oversampling delays its whole output; the latency port says
