@@ -45,6 +45,12 @@ std::string DrawSnapshot(const SnapshotRequest& request)
     if (request.scale != 1 && request.scale != 2)
         throw UsageError("--scale takes 1 or 2, not " + std::to_string(request.scale));
     RegisterStompBoxEditor();
+    // The pictures every pedal shares are decoded once for the whole sheet,
+    // not again for each pedal's editor.
+    CORVStompBoxGUIContainer::acquire();
+    struct Release {
+        ~Release() { CORVStompBoxGUIContainer::release(); }
+    } release;
     const auto count = int(request.pedals.size());
     const int columns = request.columns > 0 ? std::min(request.columns, count) : count;
     const int rows = (count + columns - 1) / columns;
