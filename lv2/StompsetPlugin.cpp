@@ -11,6 +11,7 @@
 
 #include <lv2/atom/util.h>
 #include <lv2/buf-size/buf-size.h>
+#include <lv2/core/lv2_util.h>
 #include <lv2/options/options.h>
 #include <lv2/time/time.h>
 
@@ -32,20 +33,12 @@ const CEffectGroup* LoadedGroup()
     return GetPlugInGroup();
 }
 
-const void* FindFeature(const LV2_Feature* const* features, const char* uri)
-{
-    for (int i = 0; features && features[i]; ++i)
-        if (std::strcmp(features[i]->URI, uri) == 0)
-            return features[i]->data;
-    return nullptr;
-}
-
 // The longest block the host promises to run, from its options: the
 // maximum where it gives one, else the nominal length; 0 when it says
 // neither.
 uint32_t AnnouncedBlockLength(const LV2_Feature* const* features, const LV2_URID_Map* map)
 {
-    const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+    const auto* options = static_cast<const LV2_Options_Option*>(lv2_features_data(features, LV2_OPTIONS__options));
     if (!options || !map)
         return 0;
     const LV2_URID atomInt = map->map(map->handle, LV2_ATOM__Int);
@@ -86,11 +79,11 @@ std::unique_ptr<StompsetPlugin> StompsetPlugin::Create(const CatalogueEntry& ent
     auto* instance = dynamic_cast<CORVEffectProcessRTAS*>(process.get());
     if (!instance)
         return nullptr;
-    const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+    const auto* map = static_cast<const LV2_URID_Map*>(lv2_features_data(features, LV2_URID__map));
     const uint32_t length = AnnouncedBlockLength(features, map);
     instance->Prepare(length ? length : CORVEffectProcess::kAlgorithmMaxFrames);
-    const auto* log = static_cast<const LV2_Log_Log*>(FindFeature(features, LV2_LOG__log));
-    const auto* schedule = static_cast<const LV2_Worker_Schedule*>(FindFeature(features, LV2_WORKER__schedule));
+    const auto* log = static_cast<const LV2_Log_Log*>(lv2_features_data(features, LV2_LOG__log));
+    const auto* schedule = static_cast<const LV2_Worker_Schedule*>(lv2_features_data(features, LV2_WORKER__schedule));
     return std::unique_ptr<StompsetPlugin>(new StompsetPlugin(std::move(process), mono, map, log, schedule));
 }
 

@@ -7,6 +7,7 @@
 #include "ui/editor/CORVIdleTimer.h"
 
 #include <lv2/atom/atom.h>
+#include <lv2/core/lv2_util.h>
 #include <lv2/options/options.h>
 
 #include <cmath>
@@ -20,19 +21,11 @@ constexpr uint32_t kPresetFileCheckMs = 1000;
 // The UI's instance never plays; the rate only has to be one it takes.
 constexpr double kUiSampleRate = 48000.0;
 
-const void* FindFeature(const LV2_Feature* const* features, const char* uri)
-{
-    for (int i = 0; features && features[i]; ++i)
-        if (std::strcmp(features[i]->URI, uri) == 0)
-            return features[i]->data;
-    return nullptr;
-}
-
 // The host's scale factor for high-density screens, where it gives one:
 // the 2x faces from 1.5 on.
 double ScaleFactor(const LV2_Feature* const* features, const LV2_URID_Map& map)
 {
-    const auto* options = static_cast<const LV2_Options_Option*>(FindFeature(features, LV2_OPTIONS__options));
+    const auto* options = static_cast<const LV2_Options_Option*>(lv2_features_data(features, LV2_OPTIONS__options));
     const LV2_URID scaleKey = map.map(map.handle, LV2_UI__scaleFactor);
     const LV2_URID floatType = map.map(map.handle, LV2_ATOM__Float);
     for (const LV2_Options_Option* option = options; option && option->key != 0; ++option)
@@ -145,13 +138,13 @@ std::unique_ptr<StompsetUi> StompsetUi::Create(const CatalogueEntry& entry, bool
                                                LV2UI_Controller controller, LV2UI_Widget* widget,
                                                const LV2_Feature* const* features)
 {
-    const auto* map = static_cast<const LV2_URID_Map*>(FindFeature(features, LV2_URID__map));
+    const auto* map = static_cast<const LV2_URID_Map*>(lv2_features_data(features, LV2_URID__map));
     if (!map)
         return nullptr;
     std::unique_ptr<StompsetUi> ui(new StompsetUi);
     ui->uris = PresetMessageUris::Map(*map);
-    ui->resize = static_cast<const LV2UI_Resize*>(FindFeature(features, LV2_UI__resize));
-    ui->parent = const_cast<void*>(FindFeature(features, LV2_UI__parent));
+    ui->resize = static_cast<const LV2UI_Resize*>(lv2_features_data(features, LV2_UI__resize));
+    ui->parent = lv2_features_data(features, LV2_UI__parent);
     ui->scale = ScaleFactor(features, *map);
 
     SProcessContext context;
