@@ -52,6 +52,15 @@ TiXmlElement TextElement(const char* name, const std::string& text)
     return element;
 }
 
+// A preset's "array" of "real" values, as the loader reads it back.
+TiXmlElement ValuesArray(const std::vector<float>& values)
+{
+    TiXmlElement array("array");
+    for (const float value : values)
+        array.InsertEndChild(TextElement("real", CORVPresetDocument::FormatValue(value)));
+    return array;
+}
+
 std::string SectionTitle(uint32_t fourCC) { return kSectionPrefix + FourCCText(fourCC); }
 
 TiXmlNode* InsertBefore(TiXmlElement* parent, TiXmlNode* before, const TiXmlNode& node)
@@ -288,10 +297,7 @@ bool CORVPresetDocument::AppendPreset(uint32_t fourCC, const std::string& name, 
     TiXmlElement entry("dict");
     entry.InsertEndChild(TextElement("key", kNameKey));
     entry.InsertEndChild(TextElement("string", name));
-    TiXmlElement array("array");
-    for (const float value : values)
-        array.InsertEndChild(TextElement("real", FormatValue(value)));
-    entry.InsertEndChild(array);
+    entry.InsertEndChild(ValuesArray(values));
 
     // A damaged entry ends the loader's walk, so the new one goes in front
     // of it; otherwise at the end.
@@ -332,9 +338,7 @@ bool CORVPresetDocument::ReplaceValues(uint32_t fourCC, const CORVDSPPreset& pre
     const auto found = FindPreset(walk, preset);
     if (found == walk.entries.end())
         return false;
-    TiXmlElement array("array");
-    for (const float value : values)
-        array.InsertEndChild(TextElement("real", FormatValue(value)));
+    const TiXmlElement array = ValuesArray(values);
     if (TiXmlElement* old = found->dict->FirstChildElement("array"))
         return found->dict->ReplaceChild(old, array) != nullptr;
     return found->dict->InsertEndChild(array) != nullptr;

@@ -32,14 +32,6 @@ int32_t NextPresetIndex(const CORVDSPAlgInterface& algorithm)
     return algorithm.presets.empty() ? 0 : algorithm.presets.rbegin()->first + 1;
 }
 
-std::vector<float> CurrentValues(const CORVDSPAlgInterface& algorithm)
-{
-    std::vector<float> values;
-    for (const auto& entry : algorithm.parameters)
-        values.push_back(entry.second->value);
-    return values;
-}
-
 // The preset menu lists the table by position, so the entries after a
 // removed one move up and the indices stay without gaps.
 void RemoveFromTable(CORVDSPAlgInterface& algorithm, int32_t index)
@@ -111,7 +103,7 @@ int32_t CORVPresetFile::LoadPresets(CORVDSPAlgInterface& algorithm) const
 
 std::optional<int32_t> CORVPresetFile::SavePreset(CORVDSPAlgInterface& algorithm, const std::string& name)
 {
-    const std::vector<float> values = CurrentValues(algorithm);
+    const std::vector<float> values = algorithm.CurrentValues();
     lastFailure = AppendToFile(algorithm.fourCC, name, values);
     if (lastFailure != Failure::None)
         return std::nullopt;
@@ -139,7 +131,7 @@ bool CORVPresetFile::OverwritePreset(CORVDSPAlgInterface& algorithm, int32_t pre
     const auto found = algorithm.presets.find(presetIndex);
     if (found == algorithm.presets.end() || found->second->isFactory != 0)
         return false;
-    const std::vector<float> values = CurrentValues(algorithm);
+    const std::vector<float> values = algorithm.CurrentValues();
     lastFailure = ReplaceInFile(algorithm.fourCC, *found->second, values);
     if (lastFailure != Failure::None)
         return false;

@@ -124,6 +124,14 @@ void CORVDSPAlgInterface::ApplyPreset(const std::string& name)
     }
 }
 
+std::vector<float> CORVDSPAlgInterface::CurrentValues() const
+{
+    std::vector<float> values;
+    for (const auto& [index, parameter] : parameters)
+        values.push_back(parameter->value);
+    return values;
+}
+
 void CORVDSPAlgInterface::ApplyPresetByIndex(int32_t index)
 {
     const auto found = presets.find(index);

@@ -108,6 +108,9 @@ public:
     void AddPreset(int32_t index, std::unique_ptr<CORVDSPPreset> preset);
     void ApplyPreset(const std::string& name);
     void ApplyPresetByIndex(int32_t index);
+    // Every parameter's plain value in index order: what a preset of the
+    // current settings holds.
+    std::vector<float> CurrentValues() const;
 
     // The value of parameter index in plain units (0 when there is none).
     float Value(int32_t index) const;

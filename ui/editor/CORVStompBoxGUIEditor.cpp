@@ -583,18 +583,10 @@ void CORVStompBoxGUIEditor::selectCurrentPresetEntry()
     }
 }
 
-std::vector<float> CORVStompBoxGUIEditor::currentValues() const
-{
-    std::vector<float> values;
-    for (const auto& [index, parameter] : ctrlSet->algorithm()->parameters)
-        values.push_back(parameter->value);
-    return values;
-}
-
 void CORVStompBoxGUIEditor::selectMatchingPreset()
 {
     CORVDSPAlgInterface* algorithm = ctrlSet->algorithm();
-    const std::vector<float> values = currentValues();
+    const std::vector<float> values = ctrlSet->algorithm()->CurrentValues();
     for (const auto& [index, preset] : algorithm->presets) {
         if (preset->values == values) {
             const CORVDSPPreset* kept = algorithm->currentPreset;
@@ -617,7 +609,7 @@ void CORVStompBoxGUIEditor::updateModifiedIndicator()
     for (const auto& [index, preset] : ctrlSet->algorithm()->presets)
         if (item && preset->name == item->getTitle())
             stored = preset.get();
-    const bool modified = stored && stored->values != currentValues();
+    const bool modified = stored && stored->values != ctrlSet->algorithm()->CurrentValues();
     if (modified) {
         if (!frame->isChild(indicator))
             frame->addView(indicator);

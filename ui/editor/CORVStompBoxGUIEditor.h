@@ -84,7 +84,6 @@ private:
     void setLed(int32_t frame);
     void redraw(VSTGUI::CControl* control);
     std::string formattedValue(int32_t index) const;
-    std::vector<float> currentValues() const;
 
     std::vector<int32_t> pendingIndices;
     std::vector<float> pendingValues;
