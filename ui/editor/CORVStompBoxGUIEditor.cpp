@@ -569,13 +569,18 @@ void CORVStompBoxGUIEditor::rebuildPresetMenus()
 
 void CORVStompBoxGUIEditor::selectCurrentPresetEntry()
 {
+    if (const CORVDSPPreset* current = ctrlSet->algorithm()->currentPreset)
+        selectPresetEntry(current->name);
+}
+
+void CORVStompBoxGUIEditor::selectPresetEntry(const std::string& name)
+{
     auto* presetMenu = MenuOf(*ctrlSet, tags::kPresetMenu);
-    const CORVDSPPreset* current = ctrlSet->algorithm()->currentPreset;
-    if (!presetMenu || !current)
+    if (!presetMenu)
         return;
     for (int32_t i = 0; i < presetMenu->getNbEntries(); ++i) {
         const CMenuItem* item = presetMenu->getEntry(i);
-        if (!item->isSeparator() && current->name == item->getTitle()) {
+        if (!item->isSeparator() && name == item->getTitle()) {
             presetMenu->setCurrent(i);
             redraw(presetMenu);
             return;
@@ -586,13 +591,13 @@ void CORVStompBoxGUIEditor::selectCurrentPresetEntry()
 void CORVStompBoxGUIEditor::selectMatchingPreset()
 {
     CORVDSPAlgInterface* algorithm = ctrlSet->algorithm();
-    const std::vector<float> values = ctrlSet->algorithm()->CurrentValues();
+    const std::vector<float> values = algorithm->CurrentValues();
     for (const auto& [index, preset] : algorithm->presets) {
         if (preset->values == values) {
-            const CORVDSPPreset* kept = algorithm->currentPreset;
-            algorithm->currentPreset = preset.get();
-            selectCurrentPresetEntry();
-            algorithm->currentPreset = kept ? kept : preset.get();
+            selectPresetEntry(preset->name);
+            // Settings that are a preset's, with no preset chosen yet, are that preset.
+            if (!algorithm->currentPreset)
+                algorithm->currentPreset = preset.get();
             return;
         }
     }

@@ -69,6 +69,7 @@ private:
     void refreshAll(bool flash);
     void rebuildPresetMenus();
     void selectCurrentPresetEntry();
+    void selectPresetEntry(const std::string& name);
     void selectMatchingPreset();
     void updateModifiedIndicator();
     void choosePresetNumber(VSTGUI::CControl* control);
