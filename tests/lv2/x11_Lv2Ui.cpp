@@ -10,10 +10,9 @@
 #include "tests/lv2/Lv2TestHost.h"
 #include "ui/editor/AnchorTable.h"
 #include "ui/editor/CORVEffectCustomUI.h"
+#include "ui/vstgui/CDrawContext.h"
 
-#include <cairo.h>
 #include <dlfcn.h>
-#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 #include <lv2/ui/ui.h>
 #include <suil/suil.h>
@@ -49,11 +48,7 @@ public:
         lilv_free(binary);
         lilv_uis_free(uis);
     }
-    void TearDown() override
-    {
-        cairo_debug_reset_static_data();
-        FcFini();
-    }
+    void TearDown() override { VSTGUI::ReleaseFontCaches(); }
 
 private:
     void* library = nullptr;
