@@ -4,6 +4,7 @@
 // `stompset snapshot` draws it (the display aside, where each says what it
 // was last told).
 #include "cli/Snapshot.h"
+#include "tests/PngBytes.h"
 #include "tests/TestSupport.h"
 #include "ui/editor/AnchorTable.h"
 
@@ -123,24 +124,13 @@ Rgb SnapshotPixel(cairo_surface_t* surface, int x, int y)
     return {int((pixel >> 16) & 0xff), int((pixel >> 8) & 0xff), int(pixel & 0xff)};
 }
 
-cairo_status_t ReadPng(void* closure, unsigned char* data, unsigned int length)
-{
-    auto* rest = static_cast<std::string_view*>(closure);
-    if (rest->size() < length)
-        return CAIRO_STATUS_READ_ERROR;
-    std::memcpy(data, rest->data(), length);
-    rest->remove_prefix(length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
 // How many pixels of the pedal outside its display differ noticeably.
 int DifferentPixels(XImage* screen, const std::string& effect)
 {
     SnapshotRequest request;
     request.pedals.push_back({effect, {}, {}, false});
     const std::string png = DrawSnapshot(request);
-    std::string_view rest = png;
-    cairo_surface_t* drawn = cairo_image_surface_create_from_png_stream(ReadPng, &rest);
+    cairo_surface_t* drawn = testing_support::DecodePng(png);
     const AnchorRow& display = *FindAnchor(kDisplayAnchor);
     int different = 0;
     for (int y = 0; y < kHeight; ++y)

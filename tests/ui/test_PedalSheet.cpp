@@ -6,6 +6,7 @@
 // `make golden` draws the picture again after a deliberate change.
 #include "cli/Snapshot.h"
 #include "core/CORVEffectCatalogue.h"
+#include "tests/PngBytes.h"
 
 #include <cairo.h>
 #include <gtest/gtest.h>
@@ -14,20 +15,6 @@
 #include <cstring>
 
 namespace {
-
-struct PngReader {
-    const std::string& bytes;
-    size_t at = 0;
-    static cairo_status_t Read(void* closure, unsigned char* data, unsigned int length)
-    {
-        auto* reader = static_cast<PngReader*>(closure);
-        if (reader->at + length > reader->bytes.size())
-            return CAIRO_STATUS_READ_ERROR;
-        std::memcpy(data, reader->bytes.data() + reader->at, length);
-        reader->at += length;
-        return CAIRO_STATUS_SUCCESS;
-    }
-};
 
 // A pixel counts as different when one of its channels moved by more than this.
 constexpr int kChannelTolerance = 24;
@@ -44,8 +31,7 @@ TEST(PedalSheet, MatchesThePictureInTheReadme)
         request.pedals.push_back({entry.shortName, {}, {}, false});
     request.columns = 9;
     const std::string drawn = DrawSnapshot(request);
-    PngReader reader{drawn};
-    cairo_surface_t* actual = cairo_image_surface_create_from_png_stream(PngReader::Read, &reader);
+    cairo_surface_t* actual = testing_support::DecodePng(drawn);
     cairo_surface_t* golden = cairo_image_surface_create_from_png(ORV_GOLDEN_SHEET);
     ASSERT_EQ(cairo_surface_status(golden), CAIRO_STATUS_SUCCESS) << ORV_GOLDEN_SHEET;
     ASSERT_EQ(cairo_surface_status(actual), CAIRO_STATUS_SUCCESS);
