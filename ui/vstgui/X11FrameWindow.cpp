@@ -148,6 +148,30 @@ int NoteCreationError(Display*, XErrorEvent*)
     return 0;
 }
 
+// While a window is made: a window id that the server does not know must
+// not end the host's process, as Xlib's own handler would. The handler is
+// the process's, so ours stands only for the scope.
+class CreationErrorTrap {
+public:
+    CreationErrorTrap()
+    {
+        creationFailed = false;
+        previous = XSetErrorHandler(NoteCreationError);
+    }
+    ~CreationErrorTrap() { XSetErrorHandler(previous); }
+    CreationErrorTrap(const CreationErrorTrap&) = delete;
+    CreationErrorTrap& operator=(const CreationErrorTrap&) = delete;
+    // Whether a request so far failed, once the server has answered them all.
+    bool failed(Display* display) const
+    {
+        XSync(display, False);
+        return creationFailed;
+    }
+
+private:
+    XErrorHandler previous = nullptr;
+};
+
 } // namespace
 
 std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame& frame, void* systemWindow)
@@ -155,16 +179,10 @@ std::unique_ptr<X11FrameWindow> X11FrameWindow::create(CFrame& frame, void* syst
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return nullptr;
-    // A parent window id that the server does not know must not end the
-    // host's process: Xlib's own handler would exit. The handler is the
-    // process's, so ours stands only while the window is made.
-    creationFailed = false;
-    XErrorHandler previous = XSetErrorHandler(NoteCreationError);
+    const CreationErrorTrap trap;
     std::unique_ptr<X11FrameWindow> created(new X11FrameWindow(frame, display));
     const bool opened = created->open(systemWindow);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (!opened || creationFailed) {
+    if (!opened || trap.failed(display)) {
         created->window = 0;
         return nullptr;
     }
@@ -179,20 +197,16 @@ std::unique_ptr<X11ChildWindow> X11ChildWindow::create(unsigned long parent, int
     if (!display)
         return nullptr;
     std::unique_ptr<X11ChildWindow> created(new X11ChildWindow(display));
-    creationFailed = false;
-    XErrorHandler previous = XSetErrorHandler(NoteCreationError);
+    const CreationErrorTrap trap;
     XWindowAttributes host{};
     const bool known = XGetWindowAttributes(display, parent, &host) != 0;
-    XSync(display, False);
-    if (known && !creationFailed) {
+    if (known && !trap.failed(display)) {
         created->x = host.width > width ? (host.width - width) / 2 : 0;
         created->window = XCreateSimpleWindow(display, parent, created->x, 0, static_cast<unsigned>(width),
                                               static_cast<unsigned>(height), 0, 0, 0);
         XMapWindow(display, created->window);
-        XSync(display, False);
     }
-    XSetErrorHandler(previous);
-    if (!known || creationFailed || !created->window) {
+    if (!known || trap.failed(display) || !created->window) {
         created->window = 0;
         return nullptr;
     }
