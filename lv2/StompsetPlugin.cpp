@@ -192,12 +192,22 @@ void StompsetPlugin::Trace(const char* text) const
         log_->printf(log_->handle, uris_.logTrace, "%s", text);
 }
 
+const CORVDSPPreset* StompsetPlugin::TablePreset(const PresetMessageView& message, bool factoryOnly) const
+{
+    const CORVDSPPreset* found = nullptr;
+    for (const auto& [index, preset] : instance_->GetAlgorithm()->presets)
+        if ((!factoryOnly || preset->isFactory != 0) && message.name == preset->name &&
+            std::equal(preset->values.begin(), preset->values.end(), message.values, message.values + message.count))
+            found = preset.get();
+    return found;
+}
+
 bool StompsetPlugin::KnowsPreset(const PresetMessageView& message) const
 {
-    for (const auto& [index, preset] : instance_->GetAlgorithm()->presets)
-        if (preset->isFactory != 0 && message.name == preset->name &&
-            std::equal(preset->values.begin(), preset->values.end(), message.values, message.values + message.count))
-            return true;
+    // The table's user presets may be older than the file: only its factory
+    // presets count, the user presets by the names last read.
+    if (TablePreset(message, true))
+        return true;
     const std::vector<std::string>& names = *userPresetNames_.load(std::memory_order_acquire);
     return std::find(names.begin(), names.end(), message.name) != names.end();
 }
@@ -268,11 +278,8 @@ void StompsetPlugin::ApplyPresetMessage(const PresetMessageView& message)
     }
     for (size_t i = 0; i < parameters_.size(); ++i)
         ApplyParameterPort(*instance_, *parameters_[i].layout, message.values[i]);
-    CORVDSPAlgInterface& algorithm = *instance_->GetAlgorithm();
-    for (const auto& [index, preset] : algorithm.presets)
-        if (message.name == preset->name && std::equal(preset->values.begin(), preset->values.end(), message.values,
-                                                       message.values + message.count))
-            algorithm.currentPreset = preset.get();
+    if (const CORVDSPPreset* preset = TablePreset(message))
+        instance_->GetAlgorithm()->currentPreset = preset;
 }
 
 void StompsetPlugin::ApplyControlPorts()

@@ -63,6 +63,9 @@ private:
     // A preset the plug-in has by that name: a factory preset with those
     // very values, or a user preset the file held when last read.
     bool KnowsPreset(const PresetMessageView& message) const;
+    // The last preset of the table (or of its factory presets) with the
+    // message's name and values.
+    const CORVDSPPreset* TablePreset(const PresetMessageView& message, bool factoryOnly = false) const;
     void Trace(const char* text) const;
     // The input events: the host's time position and the UI's presets.
     void ReadEvents();
