@@ -1,8 +1,7 @@
 #include "cli/Arguments.h"
-#include "cli/CORVEffectStage.h"
+#include "cli/PedalEditor.h"
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/TextMatch.h"
 #include "platform/TickCount.h"
 #include "ui/editor/CORVEffectCustomUI.h"
 #include "ui/editor/CORVIdleTimer.h"
@@ -33,8 +32,6 @@ namespace {
 // How often the window's events are looked at; the editor's own timers run
 // at their own pace on top.
 constexpr auto kEventPoll = std::chrono::milliseconds(10);
-constexpr StageSettings kGuiStageSettings{120.0, 2048};
-constexpr double kGuiRate = 48000.0;
 
 } // namespace
 
@@ -47,28 +44,22 @@ int RunGuiCommand(const std::vector<std::string>& args, const CommandContext& co
     }
     if (parsed.positionals.size() != 1)
         throw UsageError("gui takes one effect (see 'stompset gui --help')");
-    const std::string scale = parsed.Value("--scale", "1");
-    if (scale != "1" && scale != "2")
-        throw UsageError("--scale takes 1 or 2, not " + text_match::Shown(scale));
+    const int scale = ParseScale(parsed.Value("--scale", "1"));
     const char* display = std::getenv("DISPLAY");
     if (!display || !*display)
         throw CliError("no X display to open a window on (DISPLAY is not set)");
 
-    CORVEffectStage stage(ParseEffectSpec(parsed.positionals.front()), kGuiRate, kGuiStageSettings);
-    RegisterStompBoxEditor();
-    auto* view = dynamic_cast<CORVEffectCustomUI*>(stage.Instance().CreateView());
-    if (!view)
-        throw CliError("the editor could not be made");
-    view->SetScale(scale == "2" ? 2.0 : 1.0);
-    if (!view->OpenWindow(VSTGUI::CFrame::kTopLevelWindow))
+    PedalEditor editor(ParseEffectSpec(parsed.positionals.front()), scale);
+    CORVEffectCustomUI& view = editor.View();
+    if (!view.OpenWindow(VSTGUI::CFrame::kTopLevelWindow))
         throw CliError(std::string("could not open a window on display ") + display);
-    VSTGUI::CFrame* frame = view->Editor().getFrame();
+    VSTGUI::CFrame* frame = view.Editor().getFrame();
     while (frame && !frame->isCloseRequested()) {
         frame->handleEvents();
         CORVIdleTimer::fireDue(platform::TickCount());
         std::this_thread::sleep_for(kEventPoll);
-        frame = view->Editor().getFrame();
+        frame = view.Editor().getFrame();
     }
-    view->CloseWindow();
+    view.CloseWindow();
     return 0;
 }

@@ -1,7 +1,7 @@
 #include "cli/Snapshot.h"
 
-#include "cli/CORVEffectStage.h"
 #include "cli/CliError.h"
+#include "cli/PedalEditor.h"
 #include "platform/AtomicFile.h"
 #include "ui/editor/CORVEffectCustomUI.h"
 #include "ui/vstgui/CDrawContext.h"
@@ -16,24 +16,19 @@ namespace {
 // The sheet: pedals on a dark floor, a little apart.
 constexpr CCoord kGap = 8;
 const CColor kFloor{34, 34, 38, 255};
-constexpr double kSnapshotRate = 48000.0;
-constexpr StageSettings kStageSettings{120.0, 2048};
 
 // One pedal's editor drawn over its instance; the editor is closed before
 // the instance goes.
 void DrawPedal(const EffectSpec& pedal, int scale, COffscreenContext& sheet, const CRect& cell)
 {
-    CORVEffectStage stage(pedal, kSnapshotRate, kStageSettings);
-    auto* view = dynamic_cast<CORVEffectCustomUI*>(stage.Instance().CreateView());
-    if (!view)
-        throw CliError("the editor of " + std::string(stage.Entry().longName) + " could not be made");
-    view->SetScale(scale);
-    if (!view->OpenWindow(nullptr))
-        throw CliError(std::string(stage.Entry().longName) + " has no pedal to draw");
-    CFrame* frame = view->Editor().getFrame();
+    PedalEditor editor(pedal, scale);
+    CORVEffectCustomUI& view = editor.View();
+    if (!view.OpenWindow(nullptr))
+        throw CliError(std::string(editor.Entry().longName) + " has no pedal to draw");
+    CFrame* frame = view.Editor().getFrame();
     frame->idle();
     frame->getBackBuffer().copyFrom(&sheet, cell);
-    view->CloseWindow();
+    view.CloseWindow();
 }
 
 } // namespace
@@ -44,7 +39,6 @@ std::string DrawSnapshot(const SnapshotRequest& request)
         throw UsageError("no pedal to draw");
     if (request.scale != 1 && request.scale != 2)
         throw UsageError("--scale takes 1 or 2, not " + std::to_string(request.scale));
-    RegisterStompBoxEditor();
     // The pictures every pedal shares are decoded once for the whole sheet,
     // not again for each pedal's editor.
     CORVStompBoxGUIContainer::acquire();

@@ -2,8 +2,8 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/EffectLookup.h"
+#include "cli/PedalEditor.h"
 #include "cli/Snapshot.h"
-#include "cli/TextMatch.h"
 
 const char* const kSnapshotHelp = R"(Usage: stompset snapshot EFFECT -o FILE [-e EFFECT]... [--scale 2]
        stompset snapshot --all -o FILE [-e EFFECT]... [--scale 2]
@@ -43,13 +43,6 @@ const std::vector<OptionSpec> kSnapshotOptions = {
     {nullptr, "--scale",  true},
 };
 // clang-format on
-
-int ParseScale(const std::string& text)
-{
-    if (text == "1" || text == "2")
-        return text == "1" ? 1 : 2;
-    throw UsageError("--scale takes 1 or 2, not " + text_match::Shown(text));
-}
 
 // With --all, each pedal of the catalogue in order, taking the settings an
 // effect argument gives it; otherwise the pedals named.
