@@ -84,9 +84,6 @@ public:
     int Show();
     int Hide();
 
-    CORVEffectCustomUI& View() { return *view; }
-    UiInstance& Instance() { return *instance; }
-
 private:
     StompsetUi() = default;
     void FollowPresetFile();

@@ -59,5 +59,3 @@ int32_t CORVIdleTimer::fireDue(uint32_t nowMs)
     }
     return fired;
 }
-
-int32_t CORVIdleTimer::runningCount() { return int32_t(Running().size()); }

@@ -16,12 +16,10 @@ public:
     void start();
     void stop();
     bool isRunning() const { return running; }
-    uint32_t interval() const { return intervalMs; }
 
     // Calls every running timer whose interval has passed since it last
     // fired; returns how many fired.  User-interface thread only.
     static int32_t fireDue(uint32_t nowMs);
-    static int32_t runningCount();
 
 private:
     uint32_t intervalMs;

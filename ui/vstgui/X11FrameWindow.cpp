@@ -201,8 +201,8 @@ std::unique_ptr<X11ChildWindow> X11ChildWindow::create(unsigned long parent, int
     XWindowAttributes host{};
     const bool known = XGetWindowAttributes(display, parent, &host) != 0;
     if (known && !trap.failed(display)) {
-        created->x = host.width > width ? (host.width - width) / 2 : 0;
-        created->window = XCreateSimpleWindow(display, parent, created->x, 0, static_cast<unsigned>(width),
+        const int x = host.width > width ? (host.width - width) / 2 : 0;
+        created->window = XCreateSimpleWindow(display, parent, x, 0, static_cast<unsigned>(width),
                                               static_cast<unsigned>(height), 0, 0, 0);
         XMapWindow(display, created->window);
     }

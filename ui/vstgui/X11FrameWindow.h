@@ -75,14 +75,11 @@ public:
     X11ChildWindow& operator=(const X11ChildWindow&) = delete;
 
     unsigned long getWindow() const { return window; }
-    // Where the window sits in its parent.
-    int getX() const { return x; }
 
 private:
     explicit X11ChildWindow(Display* display) : display(display) {}
     Display* display;
     unsigned long window = 0;
-    int x = 0;
 };
 
 } // namespace VSTGUI
