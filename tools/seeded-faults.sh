@@ -215,10 +215,11 @@ fault ui-enabled-inverted lv2/StompsetUi.cpp \
 fault preset-message-count-unchecked lv2/StompsetPlugin.cpp \
     'bool fits = message.count == parameters_.size();' \
     'bool fits = message.count + 1 >= parameters_.size();'
-# editor: the tempo-synced display multiplies by the next division's factor.
-fault sync-factor-next-division ui/editor/CORVStompBoxGUIEditor.cpp \
-    'kSyncDivisions[size_t(setting)].multiplier' \
-    'kSyncDivisions[size_t(setting) % 8 + 1].multiplier'
+# dsp: the synced tempo (of the effects and the editor's display) takes the
+# next division's factor.
+fault sync-factor-next-division dsp/SyncCoeff.cpp \
+    'kSyncDivisions[size_t(entry)].multiplier' \
+    'kSyncDivisions[size_t(entry) % 8 + 1].multiplier'
 
 # ---------------------------------------------------------------------------
 

@@ -54,6 +54,14 @@ std::string Trimmed(const std::string& text)
     return start == std::string::npos ? std::string() : text.substr(start);
 }
 
+// The parameter a tap sets and the display shows in tap mode: the tempo,
+// or the rate of an effect that has no tempo.
+const CORVDSPParameter* TappedParameter(const CORVDSPAlgInterface& algorithm)
+{
+    const CORVDSPParameter* tempo = algorithm.FindRole(ParameterRole::Tempo);
+    return tempo ? tempo : algorithm.FindRole(ParameterRole::Rate);
+}
+
 CORVOptionMenu* MenuOf(const CORVStompBoxCtrlBaseSet& set, int32_t tag)
 {
     return dynamic_cast<CORVOptionMenu*>(set.control(tag));
@@ -208,12 +216,6 @@ void CORVStompBoxGUIEditor::redraw(CControl* control)
         control->invalid();
 }
 
-std::string CORVStompBoxGUIEditor::formattedValue(int32_t index) const
-{
-    const CORVDSPParameter* parameter = ctrlSet->algorithm()->GetParameter(index);
-    return parameter ? parameter->GetText(true, true).str() : std::string();
-}
-
 void CORVStompBoxGUIEditor::showOnOffState()
 {
     CORVDSPAlgInterface* algorithm = ctrlSet->algorithm();
@@ -223,10 +225,7 @@ void CORVStompBoxGUIEditor::showOnOffState()
             ctrlSet->showText("Press On-Off again");
             setLed(kLedTapWaiting);
         } else {
-            int32_t tempoIndex = 0;
-            const CORVDSPParameter* tempo = algorithm->FindRole(ParameterRole::Tempo, &tempoIndex);
-            if (!tempo)
-                tempo = algorithm->FindRole(ParameterRole::Rate, &tempoIndex);
+            const CORVDSPParameter* tempo = TappedParameter(*algorithm);
             const std::string shown = "(Tap) " + (tempo ? Trimmed(tempo->GetText(false, true).str()) : "");
             ctrlSet->showText(shown.c_str());
             setLed(kLedTapArmed);
@@ -246,15 +245,15 @@ void CORVStompBoxGUIEditor::showSyncedTempo(int32_t index, float)
         redraw(menu);
     }
     if (setting == 0) {
-        int32_t tempoIndex = 0;
-        if (algorithm->FindRole(ParameterRole::Tempo, &tempoIndex) || algorithm->FindRole(ParameterRole::Rate, &tempoIndex))
-            ctrlSet->showText(formattedValue(tempoIndex).c_str());
+        if (const CORVDSPParameter* tempo = TappedParameter(*algorithm))
+            ctrlSet->showText(tempo->GetText(true, true).str().c_str());
         refreshAll(false);
         return;
     }
-    const double factor = setting >= 1 && setting < int32_t(kSyncDivisions.size()) ? kSyncDivisions[size_t(setting)].multiplier : 1.0;
+    // A setting without a division of its own runs at the host's tempo.
+    const double synced = SyncedTempo(float(setting), algorithm->tempo, algorithm->tempo);
     char text[96];
-    std::snprintf(text, sizeof text, "Host: %.2f FX: %.2f BPM", algorithm->tempo, algorithm->tempo * factor);
+    std::snprintf(text, sizeof text, "Host: %.2f FX: %.2f BPM", algorithm->tempo, synced);
     ctrlSet->showText(text);
 }
 
@@ -272,7 +271,7 @@ void CORVStompBoxGUIEditor::showParameter(int32_t index, float value)
         return;
     if (CControl* shown = ctrlSet->control(index))
         shown->setValue(value);
-    ctrlSet->showText(formattedValue(index).c_str());
+    ctrlSet->showText(parameter->GetText(true, true).str().c_str());
     if (parameter == algorithm->FindRole(ParameterRole::Tap)) {
         if (parameter->value == 1.0f)
             setLed(kLedTapArmed);

@@ -84,7 +84,6 @@ private:
     void passHookChangesToHost();
     void setLed(int32_t frame);
     void redraw(VSTGUI::CControl* control);
-    std::string formattedValue(int32_t index) const;
 
     std::vector<int32_t> pendingIndices;
     std::vector<float> pendingValues;
